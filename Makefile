@@ -1,0 +1,42 @@
+# Thin front of the CMake build: installs what is missing, configures, builds,
+# and then runs the program or every test.
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+BUILD := build
+TEST_BUILD := build-asan
+FUZZ_BUILD := build-fuzz
+FUZZ_SECONDS ?= 30
+
+.PHONY: all run build deps deps-test test test-only fuzz install clean
+
+all: build
+
+deps:
+	@tools/install-deps.sh run
+
+deps-test:
+	@tools/install-deps.sh test
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS)
+
+# Started from the repository root, where configure.txt and Data/ are.
+run: build
+	./$(BUILD)/orrery
+
+test: deps-test
+	cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DORRERY_SANITIZE=ON
+	cmake --build $(TEST_BUILD) -j $(JOBS)
+	cd $(TEST_BUILD) && ctest --output-on-failure -j $(JOBS)
+	$(MAKE) fuzz
+
+fuzz: deps-test
+	CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORRERY_FUZZ=ON -DORRERY_FUZZ_SECONDS=$(FUZZ_SECONDS)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	cd $(FUZZ_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+install: build
+	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX),)
+
+clean:
+	rm -rf $(BUILD) $(TEST_BUILD) $(FUZZ_BUILD)

@@ -1,0 +1,55 @@
+// The program's one top-level object: SDL window, renderer, scene, camera and
+// the user's switches. Start-up and shutdown, the fixed-step loop, the work of
+// one tick and the drawing of one frame all act on these fields.
+#ifndef ORRERY_APP_APPLICATION_H
+#define ORRERY_APP_APPLICATION_H
+
+#include <SDL.h>
+#include <cstdint>
+
+#include "gfx/GlRenderer.h"
+
+class SceneObject;
+class Universe;
+
+class Application {
+public:
+    SDL_Surface* screen;
+    GlRenderer renderer;
+    int32_t quit;
+    int32_t showHelp;
+    Uint8* keys;
+    SceneObject* scenes[1];
+    Universe* universe;
+    int32_t frameBody;
+    int32_t lighting;
+    int32_t blending;
+    double camX, camY, camZ;
+    double pitch, yaw, roll;
+    double hyperspeed;
+
+    // Touches neither SDL nor GL.
+    Application();
+    ~Application();
+
+    int Init();
+    int Run();
+    void Update();
+    void Render();
+
+    // The parts of one tick, apart so that tests can feed them directly.
+    void HandleEvent(const SDL_Event& event);
+    void ApplyKeys(Uint8* keyState);
+
+private:
+    int sdlStarted;
+    void ChangeFrame(int step);
+    void JumpToBody(int n);
+    void AddFramePosition(double sign);
+};
+
+// Decade of a positive value, nudged a tenth away from zero so that powers of
+// ten reached by repeated multiplication show their exact exponent.
+int32_t RoundedLog10(double value);
+
+#endif

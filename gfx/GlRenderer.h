@@ -1,0 +1,48 @@
+// GL services for the rest of the program: viewport and projection, the
+// initial GL state, the lighting and blending switches, bitmap-font text in
+// world and screen space, and texture upload. Every enable, disable and bind
+// that these switches need lives here. Acts on whatever GL context is current.
+#ifndef ORRERY_GFX_GLRENDERER_H
+#define ORRERY_GFX_GLRENDERER_H
+
+#include <cstdint>
+
+#if defined(__GNUC__)
+#define ORRERY_PRINTF(fmtIndex, firstArg) __attribute__((format(printf, fmtIndex, firstArg)))
+#else
+#define ORRERY_PRINTF(fmtIndex, firstArg)
+#endif
+
+class GlRenderer {
+public:
+    // First of the 96 font display lists (characters 32..127); 0 while there is no font.
+    uint32_t fontBase;
+
+    GlRenderer();
+    ~GlRenderer();
+
+    void Resize(int width, int height);
+    int InitGl();
+    void SetLighting(int on);
+    void SetBlending(int on);
+    void BuildFont();
+    // Deletes the font lists while a context is still current; the destructor
+    // then has nothing left to do. Called by the application before SDL_Quit.
+    void ReleaseFont();
+
+    // Text at a point in the current modelview coordinates (body labels).
+    void Print(float x, float y, float z, float r, float g, float b, const char* format, ...)
+        ORRERY_PRINTF(8, 9);
+    // Text at a screen-relative position; -1..1 lie just inside the edges of a 4:3 view.
+    void PrintScreen(float x, float y, float r, float g, float b, const char* format, ...)
+        ORRERY_PRINTF(7, 8);
+
+    // Decodes the BMP at path and uploads it into the given texture name.
+    // 1 when an image was decoded and handed to GL, 0 when there was none.
+    int LoadTexture(uint32_t texture, const char* path, int filter);
+
+private:
+    void DrawText(float x, float y, float z, float r, float g, float b, const char* text);
+};
+
+#endif

@@ -1,0 +1,3 @@
+// Placeholder.
+#include "gfx/Texture.h"
+RgbImage* LoadBmp(const char*) { return nullptr; }

@@ -1,0 +1,4 @@
+// Placeholder.
+#include "platform/Platform.h"
+int MapFileReadOnly(const char*, MappedFile*) { return 0; }
+void UnmapFile(MappedFile*) {}

@@ -1,0 +1,45 @@
+// The few services that stand in for the operating system: the modal message
+// box, the font glyphs for GL bitmap lists, and read-only file mapping.
+// app/, sim/ and gfx/ reach X11 or Windows only through this header.
+#ifndef ORRERY_PLATFORM_PLATFORM_H
+#define ORRERY_PLATFORM_PLATFORM_H
+
+#include <cstddef>
+#include <cstdint>
+
+// ---- Message box -------------------------------------------------------
+enum MessageBoxIcon {
+    MessageIconNone = 0,
+    MessageIconExclamation = 1
+};
+
+// Shows a modal notice with one confirmation and waits for it. While it is up
+// the SDL input grab is released and the cursor shown; both come back after.
+// Without a display the title and text go to standard error and nothing waits.
+void ShowMessageBox(const char* title, const char* text, int icon);
+
+// Tests swap the real notice for a recorder; null restores the real one.
+typedef void (*MessageBoxHook)(const char* title, const char* text, int icon);
+void SetMessageBoxHook(MessageBoxHook hook);
+
+// ---- Font --------------------------------------------------------------
+// Fills the 96 display lists listBase .. listBase+95 with the glyphs of
+// characters 32..127 of a bold fixed-pitch face ("Courier New", or what
+// fontconfig substitutes for it) at a 20-pixel character height. Each list
+// draws its glyph with glBitmap and advances the raster position. Returns 1
+// when a font was found; 0 leaves the lists empty (text then draws nothing).
+int RasteriseFontLists(uint32_t listBase);
+
+// ---- Read-only file mapping ---------------------------------------------
+struct MappedFile {
+    const unsigned char* data;
+    size_t size;
+    void* handle;   // platform bookkeeping
+};
+
+// 1 and a filled MappedFile on success, 0 on failure. An empty file maps to
+// data == nullptr with size 0 and still succeeds.
+int MapFileReadOnly(const char* path, MappedFile* out);
+void UnmapFile(MappedFile* file);
+
+#endif

@@ -1,0 +1,4 @@
+// Placeholder.
+#include "sim/Universe.h"
+void Universe::Save() {}
+void Universe::Load() {}

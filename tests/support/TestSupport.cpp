@@ -1,0 +1,69 @@
+#include "support/TestSupport.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+#include "platform/Platform.h"
+
+static std::vector<RecordedMessage> g_messages;
+
+static void RecordMessage(const char* title, const char* text, int icon) {
+    g_messages.push_back(RecordedMessage{title ? title : "", text ? text : "", icon});
+}
+
+MessageRecorder::MessageRecorder() {
+    g_messages.clear();
+    SetMessageBoxHook(RecordMessage);
+}
+
+MessageRecorder::~MessageRecorder() { SetMessageBoxHook(nullptr); }
+
+const std::vector<RecordedMessage>& MessageRecorder::Messages() const { return g_messages; }
+
+void MessageRecorder::Clear() { g_messages.clear(); }
+
+ScratchDir::ScratchDir() {
+    char templ[] = "/tmp/orrery-test.XXXXXX";
+    const char* made = mkdtemp(templ);
+    path = made ? made : "/tmp";
+}
+
+ScratchDir::~ScratchDir() {
+    if (path.rfind("/tmp/orrery-test.", 0) == 0) {
+        std::string cmd = "rm -rf '" + path + "'";
+        if (std::system(cmd.c_str()) != 0) {
+        }
+    }
+}
+
+WorkingDir::WorkingDir(const std::string& dir) {
+    char buf[4096];
+    if (getcwd(buf, sizeof buf)) previous = buf;
+    if (chdir(dir.c_str()) != 0) {
+    }
+}
+
+WorkingDir::~WorkingDir() {
+    if (!previous.empty() && chdir(previous.c_str()) != 0) {
+    }
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::string out;
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return out;
+    char buf[65536];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+    std::fclose(f);
+    return out;
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& content) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    bool ok = std::fwrite(content.data(), 1, content.size(), f) == content.size();
+    return std::fclose(f) == 0 && ok;
+}

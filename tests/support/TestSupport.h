@@ -1,0 +1,46 @@
+// Shared helpers for the tests: a message-box recorder and scratch folders.
+#ifndef ORRERY_TESTS_TESTSUPPORT_H
+#define ORRERY_TESTS_TESTSUPPORT_H
+
+#include <string>
+#include <vector>
+
+struct RecordedMessage {
+    std::string title;
+    std::string text;
+    int icon;
+};
+
+// While alive, message boxes are recorded instead of shown.
+class MessageRecorder {
+public:
+    MessageRecorder();
+    ~MessageRecorder();
+    const std::vector<RecordedMessage>& Messages() const;
+    void Clear();
+};
+
+// A fresh empty folder under /tmp, removed with everything in it on destruction.
+class ScratchDir {
+public:
+    ScratchDir();
+    ~ScratchDir();
+    const std::string& Path() const { return path; }
+    std::string File(const std::string& name) const { return path + "/" + name; }
+private:
+    std::string path;
+};
+
+// Changes the working directory for the lifetime of the object.
+class WorkingDir {
+public:
+    explicit WorkingDir(const std::string& dir);
+    ~WorkingDir();
+private:
+    std::string previous;
+};
+
+std::string ReadWholeFile(const std::string& path);
+bool WriteWholeFile(const std::string& path, const std::string& content);
+
+#endif
