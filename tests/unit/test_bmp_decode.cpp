@@ -1,0 +1,649 @@
+// The BMP decoder on images built here byte by byte: layout rules, every depth
+// and compression it takes, row order, and hostile files (truncated, corrupt,
+// absurd sizes). The buffers handed to the decoder are exactly as long as the
+// file, so AddressSanitizer catches any read past the end.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gfx/Bmp.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+// ---- A small BMP writer -------------------------------------------------
+
+struct BmpSpec {
+    uint32_t headerSize = 40;   // 12 core, 40 info, anything else to test refusal
+    int32_t width = 1;
+    int32_t height = 1;
+    uint16_t planes = 1;
+    uint16_t bits = 24;
+    uint32_t compression = 0;
+    uint32_t colorsUsed = 0;
+    std::vector<uint32_t> palette;   // 0xRRGGBB, written in the header form's entry size
+    std::vector<uint32_t> masks;     // written between header and palette when present
+    bool fileHeader = true;
+    uint32_t gap = 0;                // bytes of junk between palette and pixel data
+    std::string pixels;              // the pixel data exactly as stored
+};
+
+void Put16(std::string& s, uint32_t v) {
+    s += char(v & 0xff);
+    s += char((v >> 8) & 0xff);
+}
+void Put32(std::string& s, uint32_t v) {
+    Put16(s, v & 0xffff);
+    Put16(s, v >> 16);
+}
+
+std::string MakeBmp(const BmpSpec& spec) {
+    std::string body;
+    Put32(body, spec.headerSize);
+    if (spec.headerSize == 12) {
+        Put16(body, uint32_t(spec.width));
+        Put16(body, uint32_t(spec.height));
+        Put16(body, spec.planes);
+        Put16(body, spec.bits);
+    } else {
+        Put32(body, uint32_t(spec.width));
+        Put32(body, uint32_t(spec.height));
+        Put16(body, spec.planes);
+        Put16(body, spec.bits);
+        Put32(body, spec.compression);
+        Put32(body, uint32_t(spec.pixels.size()));
+        Put32(body, 2835);
+        Put32(body, 2835);
+        Put32(body, spec.colorsUsed);
+        Put32(body, 0);
+        while (body.size() < spec.headerSize) body += '\0';
+    }
+    for (uint32_t m : spec.masks) Put32(body, m);
+    for (uint32_t c : spec.palette) {
+        body += char(c & 0xff);
+        body += char((c >> 8) & 0xff);
+        body += char((c >> 16) & 0xff);
+        if (spec.headerSize != 12) body += '\0';
+    }
+    body.append(spec.gap, char(0xEE));
+    std::string file;
+    if (spec.fileHeader) {
+        file = "BM";
+        Put32(file, uint32_t(14 + body.size() + spec.pixels.size()));
+        Put32(file, 0);
+        Put32(file, uint32_t(14 + body.size()));
+    }
+    return file + body + spec.pixels;
+}
+
+// Stored rows, bottom row first, padded to 4 bytes; `value(x, y)` is the raw
+// pixel value (palette index or 0xRRGGBB for 24 and 32 bits) at row y from the bottom.
+std::string StoreRows(int32_t width, int32_t height, int bits, const std::function<uint32_t(int, int)>& value) {
+    std::string out;
+    for (int y = 0; y < height; ++y) {
+        std::string row;
+        uint32_t acc = 0;
+        int accBits = 0;
+        for (int x = 0; x < width; ++x) {
+            uint32_t v = value(x, y);
+            if (bits == 24 || bits == 32) {
+                row += char(v & 0xff);
+                row += char((v >> 8) & 0xff);
+                row += char((v >> 16) & 0xff);
+                if (bits == 32) row += char(0x5A);
+            } else if (bits == 16) {
+                Put16(row, v);
+            } else {
+                acc = (acc << bits) | (v & ((1u << bits) - 1));
+                accBits += bits;
+                if (accBits == 8) {
+                    row += char(acc);
+                    acc = 0;
+                    accBits = 0;
+                }
+            }
+        }
+        if (accBits) row += char(acc << (8 - accBits));
+        while (row.size() % 4) row += char(0xCD);   // junk padding must never show
+        out += row;
+    }
+    return out;
+}
+
+// ---- Running the decoder ------------------------------------------------
+
+struct ImageDeleter {
+    void operator()(RgbImage* image) const { FreeRgbImage(image); }
+};
+using Image = std::unique_ptr<RgbImage, ImageDeleter>;
+
+// Copies into a buffer of exactly the file's length, so any overread is caught.
+Image Decode(const std::string& bytes) {
+    std::vector<unsigned char> exact(bytes.begin(), bytes.end());
+    return Image(DecodeBmpMemory(exact.empty() ? nullptr : exact.data(), exact.size(), "test.bmp"));
+}
+
+std::vector<unsigned char> Pixels(const RgbImage& image) {
+    return std::vector<unsigned char>(image.pixels, image.pixels + size_t(image.width) * image.height * 3);
+}
+
+// What the output must be: packed RGB, bottom row first.
+std::vector<unsigned char> Expected(int width, int height, const std::function<uint32_t(int, int)>& rgb) {
+    std::vector<unsigned char> out;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            uint32_t c = rgb(x, y);
+            out.push_back((unsigned char)(c >> 16));
+            out.push_back((unsigned char)(c >> 8));
+            out.push_back((unsigned char)c);
+        }
+    return out;
+}
+
+// Decoding must fail with exactly one box titled "Error" carrying `text`.
+void ExpectRefused(const std::string& bytes, const std::string& text) {
+    MessageRecorder recorder;
+    Image image = Decode(bytes);
+    EXPECT_EQ(nullptr, image.get());
+    ASSERT_EQ(1u, recorder.Messages().size());
+    EXPECT_EQ("Error", recorder.Messages()[0].title);
+    EXPECT_EQ(text, recorder.Messages()[0].text);
+    EXPECT_EQ(0, recorder.Messages()[0].icon);
+}
+
+const char kUnknown[] = "Unknown DIB file format.";
+const char kConversion[] = "Image file conversion error.";
+
+uint32_t Gradient(int x, int y) { return uint32_t((x * 7) & 0xff) << 16 | uint32_t((y * 13) & 0xff) << 8 | uint32_t((x + y) & 0xff); }
+
+const std::vector<uint32_t> kPalette16 = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
+                                          0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00,
+                                          0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+
+BmpSpec Paletted(int bits, int32_t width, int32_t height, const std::vector<uint32_t>& palette,
+                 const std::function<uint32_t(int, int)>& index) {
+    BmpSpec spec;
+    spec.bits = uint16_t(bits);
+    spec.width = width;
+    spec.height = height;
+    spec.palette = palette;
+    spec.colorsUsed = uint32_t(palette.size());
+    spec.pixels = StoreRows(width, height, bits, index);
+    return spec;
+}
+
+BmpSpec Masked565(int32_t width, int32_t height, const std::function<uint32_t(int, int)>& value) {
+    BmpSpec spec;
+    spec.bits = 16;
+    spec.compression = 3;
+    spec.masks = {0xF800, 0x07E0, 0x001F};
+    spec.width = width;
+    spec.height = height;
+    spec.pixels = StoreRows(width, height, 16, value);
+    return spec;
+}
+
+// ---- Layout ---------------------------------------------------------------
+
+TEST(BmpLayout, TwentyFourBitWithFileHeaderGivesRgbRowsBottomLeftFirst) {
+    BmpSpec spec;
+    spec.width = 256;
+    spec.height = 128;
+    spec.pixels = StoreRows(256, 128, 24, Gradient);
+    Image image = Decode(MakeBmp(spec));
+    ASSERT_NE(nullptr, image.get());
+    EXPECT_EQ(256, image->width);
+    EXPECT_EQ(128, image->height);
+    uint32_t bottomLeft = Gradient(0, 0);
+    EXPECT_EQ((bottomLeft >> 16) & 0xff, image->pixels[0]);
+    EXPECT_EQ((bottomLeft >> 8) & 0xff, image->pixels[1]);
+    EXPECT_EQ(bottomLeft & 0xff, image->pixels[2]);
+    EXPECT_EQ(Expected(256, 128, Gradient), Pixels(*image));
+}
+
+TEST(BmpLayout, ThreePixelRowsLoseTheirPadding) {
+    BmpSpec spec;
+    spec.width = 3;
+    spec.height = 2;
+    spec.pixels = StoreRows(3, 2, 24, Gradient);
+    ASSERT_EQ(24u, spec.pixels.size());   // rows of 9 bytes and 3 of padding
+    Image image = Decode(MakeBmp(spec));
+    ASSERT_NE(nullptr, image.get());
+    EXPECT_EQ(Expected(3, 2, Gradient), Pixels(*image));
+}
+
+TEST(BmpLayout, FileHeaderOffsetIsHonouredAcrossAGap) {
+    BmpSpec spec = Paletted(8, 5, 3, kPalette16, [](int x, int y) { return uint32_t(x + y) % 16; });
+    spec.gap = 37;
+    Image image = Decode(MakeBmp(spec));
+    ASSERT_NE(nullptr, image.get());
+    EXPECT_EQ(Expected(5, 3, [](int x, int y) { return kPalette16[(x + y) % 16]; }), Pixels(*image));
+}
+
+TEST(BmpLayout, PaletteCountFollowsColoursUsedOrTheDepth) {
+    auto header = [](uint32_t size, uint16_t bits, uint32_t used) {
+        BmpSpec spec;
+        spec.headerSize = size;
+        spec.bits = bits;
+        spec.colorsUsed = used;
+        spec.fileHeader = false;
+        return MakeBmp(spec);
+    };
+    EXPECT_EQ(256, BmpPaletteCount(header(40, 8, 0).data()));
+    EXPECT_EQ(20, BmpPaletteCount(header(40, 8, 20).data()));
+    EXPECT_EQ(2, BmpPaletteCount(header(40, 1, 0).data()));
+    EXPECT_EQ(16, BmpPaletteCount(header(40, 4, 0).data()));
+    EXPECT_EQ(0, BmpPaletteCount(header(40, 24, 0).data()));
+    EXPECT_EQ(256, BmpPaletteCount(header(12, 8, 0).data()));
+    EXPECT_EQ(INT_MAX, BmpPaletteCount(header(40, 8, 0xFFFFFFF0u).data()));
+}
+
+TEST(BmpLayout, ColoursUsedTwentyPlacesHeaderlessPixelsAfterTwentyEntries) {
+    std::vector<uint32_t> palette;
+    for (uint32_t i = 0; i < 20; ++i) palette.push_back(i * 0x0A0B0C);
+    BmpSpec spec = Paletted(8, 4, 2, palette, [](int x, int y) { return uint32_t(x * 5 + y) % 20; });
+    spec.fileHeader = false;
+    Image image = Decode(MakeBmp(spec));
+    ASSERT_NE(nullptr, image.get());
+    EXPECT_EQ(Expected(4, 2, [&](int x, int y) { return palette[(x * 5 + y) % 20]; }), Pixels(*image));
+}
+
+TEST(BmpLayout, CoreAndInfoHeadersGiveTheSameColours) {
+    std::vector<uint32_t> palette(256);
+    for (uint32_t i = 0; i < 256; ++i) palette[i] = (i * 0x010305u) & 0xFFFFFF;
+    auto index = [](int x, int y) { return uint32_t(x * 17 + y * 3) & 0xff; };
+    BmpSpec info = Paletted(8, 7, 4, palette, index);
+    BmpSpec core = info;
+    core.headerSize = 12;
+    Image a = Decode(MakeBmp(info));
+    Image b = Decode(MakeBmp(core));
+    ASSERT_NE(nullptr, a.get());
+    ASSERT_NE(nullptr, b.get());
+    EXPECT_EQ(Pixels(*a), Pixels(*b));
+    EXPECT_EQ(Expected(7, 4, [&](int x, int y) { return palette[index(x, y)]; }), Pixels(*b));
+}
+
+TEST(BmpLayout, HeadersOf108And124BytesAreUnknown) {
+    for (uint32_t size : {108u, 124u, 16u, 64u, 0u}) {
+        SCOPED_TRACE(size);
+        BmpSpec spec;
+        spec.headerSize = size;
+        spec.pixels = StoreRows(1, 1, 24, Gradient);
+        ExpectRefused(MakeBmp(spec), kUnknown);
+    }
+}
+
+TEST(BmpLayout, HeaderlessPixelOffsetsFollowThePalette) {
+    // Info header and 16 entries: pixels at 40 + 64 = 104.
+    BmpSpec info = Paletted(4, 3, 2, kPalette16, [](int x, int y) { return uint32_t(x + 4 * y); });
+    info.fileHeader = false;
+    std::string infoFile = MakeBmp(info);
+    ASSERT_EQ(104u + info.pixels.size(), infoFile.size());
+    Image a = Decode(infoFile);
+    ASSERT_NE(nullptr, a.get());
+    EXPECT_EQ(Expected(3, 2, [](int x, int y) { return kPalette16[x + 4 * y]; }), Pixels(*a));
+
+    // Core header and 2 entries: pixels at 12 + 6 = 18.
+    BmpSpec core = Paletted(1, 9, 2, {0x102030, 0xF0E0D0}, [](int x, int y) { return uint32_t(x + y) & 1; });
+    core.headerSize = 12;
+    core.fileHeader = false;
+    std::string coreFile = MakeBmp(core);
+    ASSERT_EQ(18u + core.pixels.size(), coreFile.size());
+    Image b = Decode(coreFile);
+    ASSERT_NE(nullptr, b.get());
+    EXPECT_EQ(Expected(9, 2, [](int x, int y) { return ((x + y) & 1) ? 0xF0E0D0u : 0x102030u; }), Pixels(*b));
+}
+
+// ---- Files on disk --------------------------------------------------------
+
+TEST(BmpFile, MissingFileNamesThePathInItsMessage) {
+    ScratchDir dir;
+    std::string path = dir.File("absent.bmp");
+    MessageRecorder recorder;
+    EXPECT_EQ(nullptr, DecodeBmpFile(path.c_str()));
+    ASSERT_EQ(1u, recorder.Messages().size());
+    EXPECT_EQ("Error", recorder.Messages()[0].title);
+    EXPECT_EQ("Failed to open DIB file " + path + ".\n", recorder.Messages()[0].text);
+}
+
+TEST(BmpFile, VeryLongPathIsCutButTheMessageKeepsItsEnding) {
+    std::string path = "/nonexistent/" + std::string(287, 'p');
+    ASSERT_EQ(300u, path.size());
+    MessageRecorder recorder;
+    EXPECT_EQ(nullptr, DecodeBmpFile(path.c_str()));
+    ASSERT_EQ(1u, recorder.Messages().size());
+    const std::string& text = recorder.Messages()[0].text;
+    EXPECT_EQ(255u, text.size());
+    EXPECT_EQ("Failed to open DIB file " + path.substr(0, 229) + ".\n", text);
+}
+
+TEST(BmpFile, MappedFileDecodesLikeTheBuffer) {
+    ScratchDir dir;
+    BmpSpec spec;
+    spec.width = 6;
+    spec.height = 5;
+    spec.pixels = StoreRows(6, 5, 24, Gradient);
+    ASSERT_TRUE(WriteWholeFile(dir.File("a.bmp"), MakeBmp(spec)));
+    MessageRecorder recorder;
+    Image image(DecodeBmpFile(dir.File("a.bmp").c_str()));
+    ASSERT_NE(nullptr, image.get());
+    EXPECT_EQ(Expected(6, 5, Gradient), Pixels(*image));
+    EXPECT_TRUE(recorder.Messages().empty());
+}
+
+TEST(BmpFile, EmptyFileAndFolderAreRefused) {
+    ScratchDir dir;
+    ASSERT_TRUE(WriteWholeFile(dir.File("empty.bmp"), ""));
+    MessageRecorder recorder;
+    EXPECT_EQ(nullptr, DecodeBmpFile(dir.File("empty.bmp").c_str()));
+    EXPECT_EQ(nullptr, DecodeBmpFile(dir.Path().c_str()));
+    ASSERT_EQ(2u, recorder.Messages().size());
+    EXPECT_EQ(kUnknown, recorder.Messages()[0].text);
+    EXPECT_EQ("Failed to open DIB file " + dir.Path() + ".\n", recorder.Messages()[1].text);
+}
+
+// ---- Depths and compressions --------------------------------------------
+
+// Odd widths exercise every partial byte and every tail of the fast row loops.
+TEST(BmpDepths, PalettedAndDirectDepthsMatchTheFormatAtEveryWidth) {
+    for (int bits : {1, 4, 8, 24, 32}) {
+        for (int width = 1; width <= 19; ++width) {
+            SCOPED_TRACE("bits " + std::to_string(bits) + " width " + std::to_string(width));
+            int count = bits <= 8 ? (1 << bits) : 0;
+            std::vector<uint32_t> palette;
+            for (int i = 0; i < count; ++i) palette.push_back(uint32_t(i * 0x3F1D07) & 0xFFFFFF);
+            auto raw = [&](int x, int y) { return bits <= 8 ? uint32_t(x * 3 + y) % count : Gradient(x, y); };
+            BmpSpec spec = Paletted(bits, width, 3, palette, raw);
+            Image image = Decode(MakeBmp(spec));
+            ASSERT_NE(nullptr, image.get());
+            EXPECT_EQ(Expected(width, 3, [&](int x, int y) { return bits <= 8 ? palette[raw(x, y)] : raw(x, y); }),
+                      Pixels(*image));
+        }
+    }
+}
+
+TEST(BmpDepths, SixteenBitDefaultsToFiveFiveFiveScaledWithRounding) {
+    BmpSpec spec;
+    spec.bits = 16;
+    spec.width = 3;
+    spec.height = 1;
+    // 0x8000 is the unused top bit: it must not change the colour.
+    spec.pixels = StoreRows(3, 1, 16, [](int x, int) {
+        return x == 0 ? (31u << 10) | 15u : x == 1 ? 0x8000u | (1u << 5) : 0x7FFFu;
+    });
+    Image image = Decode(MakeBmp(spec));
+    ASSERT_NE(nullptr, image.get());
+    // 15 * 255 / 31 = 123.4 and 1 * 255 / 31 = 8.2.
+    EXPECT_EQ(Expected(3, 1, [](int x, int) { return x == 0 ? 0xFF007Bu : x == 1 ? 0x000800u : 0xFFFFFFu; }),
+              Pixels(*image));
+}
+
+TEST(BmpDepths, BitFieldMasksSelectAndScaleTheChannels) {
+    BmpSpec spec = Masked565(2, 1, [](int x, int) { return x == 0 ? 0xF800u | (32u << 5) : 0x001Fu; });
+    Image image = Decode(MakeBmp(spec));
+    ASSERT_NE(nullptr, image.get());
+    // Green 32 of 63: 129.5 rounds to 130.
+    EXPECT_EQ(Expected(2, 1, [](int x, int) { return x == 0 ? 0xFF8200u : 0x0000FFu; }), Pixels(*image));
+
+    spec.fileHeader = false;   // masks sit between header and pixels
+    Image headerless = Decode(MakeBmp(spec));
+    ASSERT_NE(nullptr, headerless.get());
+    EXPECT_EQ(Pixels(*image), Pixels(*headerless));
+}
+
+TEST(BmpDepths, ThirtyTwoBitMasksMayPutTheChannelsInAnyOrder) {
+    BmpSpec spec;
+    spec.bits = 32;
+    spec.compression = 3;
+    spec.masks = {0x000000FFu, 0x0000FF00u, 0x00FF0000u};   // red in the lowest byte
+    spec.width = 1;
+    spec.height = 1;
+    Put32(spec.pixels, 0xAA332211u);
+    Image image = Decode(MakeBmp(spec));
+    ASSERT_NE(nullptr, image.get());
+    EXPECT_EQ(Expected(1, 1, [](int, int) { return 0x112233u; }), Pixels(*image));
+}
+
+TEST(BmpDepths, MasksThatAreSplitOrWiderThanEightBitsAreRefused) {
+    for (std::vector<uint32_t> masks : {std::vector<uint32_t>{0xF00F, 0x07E0, 0x0010},
+                                        std::vector<uint32_t>{0xFFE00000u, 0x001FFC00u, 0x000003FFu}}) {
+        BmpSpec spec;
+        spec.bits = 32;
+        spec.compression = 3;
+        spec.masks = masks;
+        spec.pixels = std::string(4, '\0');
+        ExpectRefused(MakeBmp(spec), kConversion);
+    }
+}
+
+TEST(BmpDepths, UnsupportedDepthsAndCompressionsAreConversionErrors) {
+    struct Case { uint16_t bits; uint32_t compression; };
+    for (Case c : {Case{2, 0}, Case{64, 0}, Case{0, 0}, Case{30000, 0}, Case{24, 4}, Case{24, 5}, Case{32, 6},
+                   Case{8, 3}, Case{4, 1}, Case{8, 2}, Case{24, 1}}) {
+        SCOPED_TRACE("bits " + std::to_string(c.bits) + " compression " + std::to_string(c.compression));
+        BmpSpec spec;
+        spec.bits = c.bits;
+        spec.compression = c.compression;
+        spec.masks = c.compression == 3 ? std::vector<uint32_t>{0xE0, 0x1C, 0x03} : std::vector<uint32_t>{};
+        spec.pixels = std::string(64, '\0');
+        ExpectRefused(MakeBmp(spec), kConversion);
+    }
+}
+
+// ---- Row order ------------------------------------------------------------
+
+TEST(BmpRowOrder, TopDownFilesComeOutBottomRowFirstWithPositiveHeight) {
+    for (int bits : {8, 24}) {
+        SCOPED_TRACE(bits);
+        std::vector<uint32_t> palette(256);
+        for (uint32_t i = 0; i < 256; ++i) palette[i] = i * 0x010101u;
+        auto raw = [&](int x, int y) { return bits == 8 ? uint32_t(x * 40 + y * 9) & 0xff : Gradient(x, y); };
+        BmpSpec bottomUp = Paletted(bits, 5, 4, bits == 8 ? palette : std::vector<uint32_t>{}, raw);
+        BmpSpec topDown = bottomUp;
+        topDown.height = -4;
+        topDown.pixels = StoreRows(5, 4, bits, [&](int x, int y) { return raw(x, 3 - y); });
+        Image a = Decode(MakeBmp(bottomUp));
+        Image b = Decode(MakeBmp(topDown));
+        ASSERT_NE(nullptr, a.get());
+        ASSERT_NE(nullptr, b.get());
+        EXPECT_EQ(4, b->height);
+        EXPECT_EQ(Pixels(*a), Pixels(*b));
+    }
+}
+
+// ---- Run-length encoding ------------------------------------------------
+
+BmpSpec Rle(int bits, int32_t width, int32_t height, const std::string& data) {
+    BmpSpec spec;
+    spec.bits = uint16_t(bits);
+    spec.compression = bits == 8 ? 1 : 2;
+    spec.width = width;
+    spec.height = height;
+    spec.palette = kPalette16;
+    spec.colorsUsed = 16;
+    spec.pixels = data;
+    return spec;
+}
+
+std::string Bytes(std::initializer_list<int> list) {
+    std::string s;
+    for (int b : list) s += char(b);
+    return s;
+}
+
+TEST(BmpRle, Rle8RunsLiteralsDeltaAndEndsLeaveSkippedPixelsBlack) {
+    // Row 0: 3 x colour 9, literal 1 2 3 (padded), end of line.
+    // Row 1: delta right 2 and up 1 -> row 2 at x 2, run of 2 x colour 15, end of bitmap.
+    std::string data = Bytes({3, 9, 0, 3, 1, 2, 3, 0, 0, 0, 0, 2, 2, 1, 2, 15, 0, 1});
+    Image image = Decode(MakeBmp(Rle(8, 6, 3, data)));
+    ASSERT_NE(nullptr, image.get());
+    const uint32_t rows[3][6] = {
+        {kPalette16[9], kPalette16[9], kPalette16[9], kPalette16[1], kPalette16[2], kPalette16[3]},
+        {0, 0, 0, 0, 0, 0},
+        {0, 0, kPalette16[15], kPalette16[15], 0, 0}};
+    EXPECT_EQ(Expected(6, 3, [&](int x, int y) { return rows[y][x]; }), Pixels(*image));
+}
+
+TEST(BmpRle, Rle4AlternatesNibblesInRunsAndLiterals) {
+    // Row 0: run of 5 alternating 0xA and 0x3, end of line.
+    // Row 1: literal of 3 nibbles 1 2 5 (2 bytes, already even), end of bitmap.
+    std::string data = Bytes({5, 0xA3, 0, 0, 0, 3, 0x12, 0x50, 0, 1});
+    Image image = Decode(MakeBmp(Rle(4, 5, 2, data)));
+    ASSERT_NE(nullptr, image.get());
+    const uint32_t rows[2][5] = {
+        {kPalette16[10], kPalette16[3], kPalette16[10], kPalette16[3], kPalette16[10]},
+        {kPalette16[1], kPalette16[2], kPalette16[5], 0, 0}};
+    EXPECT_EQ(Expected(5, 2, [&](int x, int y) { return rows[y][x]; }), Pixels(*image));
+}
+
+TEST(BmpRle, CorruptRunsAreRefusedNotClipped) {
+    struct Case { const char* what; int bits; std::string data; };
+    const Case cases[] = {
+        {"run past the row end", 8, Bytes({7, 1, 0, 1})},
+        {"literal past the row end", 8, Bytes({0, 7, 1, 1, 1, 1, 1, 1, 1, 0, 0, 1})},
+        {"rle4 run past the row end", 4, Bytes({7, 0x11, 0, 1})},
+        {"delta above the image", 8, Bytes({0, 2, 0, 9, 0, 1})},
+        {"delta right of the image", 8, Bytes({0, 2, 9, 0, 0, 1})},
+        {"pixels above the last row", 8, Bytes({0, 0, 0, 0, 0, 0, 1, 1, 0, 1})},
+        {"no end of bitmap", 8, Bytes({2, 1})},
+        {"literal cut by the end of data", 8, Bytes({0, 5, 1, 2})},
+        {"delta cut by the end of data", 8, Bytes({0, 2, 1})},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ExpectRefused(MakeBmp(Rle(c.bits, 6, 2, c.data)), kConversion);
+    }
+    BmpSpec topDown = Rle(8, 6, -2, Bytes({0, 1}));
+    ExpectRefused(MakeBmp(topDown), kConversion);
+}
+
+// ---- Hostile files --------------------------------------------------------
+
+TEST(BmpHostile, EveryTruncationFailsCleanlyWithOneMessage) {
+    std::vector<std::string> files;
+    BmpSpec rgb;
+    rgb.width = 3;
+    rgb.height = 3;
+    rgb.pixels = StoreRows(3, 3, 24, Gradient);
+    files.push_back(MakeBmp(rgb));
+    BmpSpec core = Paletted(8, 5, 2, kPalette16, [](int x, int) { return uint32_t(x); });
+    core.headerSize = 12;
+    core.fileHeader = false;
+    files.push_back(MakeBmp(core));
+    files.push_back(MakeBmp(Rle(4, 5, 2, Bytes({5, 0xA3, 0, 0, 0, 3, 0x12, 0x50, 0, 1}))));
+    BmpSpec masked = Masked565(2, 2, [](int x, int y) { return uint32_t(x * 1000 + y); });
+    masked.fileHeader = false;
+    files.push_back(MakeBmp(masked));
+
+    for (size_t f = 0; f < files.size(); ++f) {
+        // Only the padding after the last pixel may be missing.
+        size_t mustHave = files[f].size() - (f == 0 ? 3 : 0);
+        for (size_t length = 0; length < files[f].size(); ++length) {
+            SCOPED_TRACE("file " + std::to_string(f) + " cut to " + std::to_string(length));
+            MessageRecorder recorder;
+            Image image = Decode(files[f].substr(0, length));
+            if (length < mustHave) {
+                EXPECT_EQ(nullptr, image.get());
+                EXPECT_EQ(1u, recorder.Messages().size());
+            } else {
+                EXPECT_NE(nullptr, image.get());
+                EXPECT_EQ(0u, recorder.Messages().size());
+            }
+        }
+    }
+}
+
+TEST(BmpHostile, TooShortForAHeaderSizeIsUnknownTooShortForTheRestIsAConversionError) {
+    ExpectRefused("", kUnknown);
+    ExpectRefused("BM", kUnknown);
+    ExpectRefused(Bytes({40, 0, 0}), kUnknown);
+    ExpectRefused(Bytes({40, 0, 0, 0, 1, 0}), kConversion);
+}
+
+TEST(BmpHostile, ZeroOrNegativeSizesAreRefused) {
+    for (int32_t w : {0, -3}) {
+        for (int32_t h : {0, 2}) {
+            if (w == -3 && h == 0) continue;
+            SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
+            BmpSpec spec;
+            spec.width = w;
+            spec.height = h;
+            spec.pixels = std::string(64, '\0');
+            ExpectRefused(MakeBmp(spec), kConversion);
+        }
+    }
+    BmpSpec noRows;
+    noRows.width = 2;
+    noRows.height = 0;
+    ExpectRefused(MakeBmp(noRows), kConversion);
+    BmpSpec coreZero;
+    coreZero.headerSize = 12;
+    coreZero.width = 0;
+    ExpectRefused(MakeBmp(coreZero), kConversion);
+}
+
+TEST(BmpHostile, SizesThatWouldOverflowOrExhaustMemoryAreRefused) {
+    struct Case { int32_t width, height; };
+    for (Case c : {Case{INT32_MAX, INT32_MAX}, Case{INT32_MAX, 1}, Case{1, INT32_MIN}, Case{40000, 1},
+                   Case{1, -40000}, Case{20000, 20000}, Case{3000000, 2000000}}) {
+        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+        BmpSpec spec;
+        spec.width = c.width;
+        spec.height = c.height;
+        spec.pixels = std::string(3000, '\0');
+        ExpectRefused(MakeBmp(spec), kConversion);
+        spec.compression = 1;   // run-length data could otherwise ask for any size
+        spec.bits = 8;
+        spec.palette = kPalette16;
+        spec.colorsUsed = 16;
+        spec.pixels = Bytes({0, 1});
+        ExpectRefused(MakeBmp(spec), kConversion);
+    }
+}
+
+TEST(BmpHostile, PaletteLargerThanTheFileIsRefused) {
+    BmpSpec spec = Paletted(8, 2, 2, kPalette16, [](int, int) { return 1u; });
+    spec.colorsUsed = 0x12345678;
+    ExpectRefused(MakeBmp(spec), kConversion);
+    spec.colorsUsed = 17;   // one entry more than the file holds, without a file header
+    spec.fileHeader = false;
+    spec.pixels.clear();
+    ExpectRefused(MakeBmp(spec), kConversion);
+}
+
+TEST(BmpHostile, PaletteBeyondTheDepthUsesTheFirstEntries) {
+    std::vector<uint32_t> palette(300);
+    for (uint32_t i = 0; i < 300; ++i) palette[i] = i < 256 ? i * 0x000101u : 0xFFFFFFu;
+    BmpSpec spec = Paletted(8, 3, 1, palette, [](int x, int) { return uint32_t(x * 100); });
+    Image image = Decode(MakeBmp(spec));
+    ASSERT_NE(nullptr, image.get());
+    EXPECT_EQ(Expected(3, 1, [&](int x, int) { return palette[x * 100]; }), Pixels(*image));
+}
+
+TEST(BmpHostile, IndexesBeyondThePaletteAreBlack) {
+    BmpSpec spec = Paletted(8, 3, 1, {0x112233, 0x445566}, [](int x, int) { return x == 0 ? 1u : x == 1 ? 2u : 255u; });
+    Image image = Decode(MakeBmp(spec));
+    ASSERT_NE(nullptr, image.get());
+    EXPECT_EQ(Expected(3, 1, [](int x, int) { return x == 0 ? 0x445566u : 0u; }), Pixels(*image));
+    // Also when the run-length path looks them up.
+    BmpSpec rle = Rle(8, 2, 1, Bytes({2, 200, 0, 1}));
+    Image fromRle = Decode(MakeBmp(rle));
+    ASSERT_NE(nullptr, fromRle.get());
+    EXPECT_EQ(Expected(2, 1, [](int, int) { return 0u; }), Pixels(*fromRle));
+}
+
+TEST(BmpHostile, PixelOffsetBeyondTheFileIsRefused) {
+    BmpSpec spec;
+    spec.pixels = StoreRows(1, 1, 24, Gradient);
+    std::string file = MakeBmp(spec);
+    file[10] = char(0xF0);
+    file[13] = char(0x7F);
+    ExpectRefused(file, kConversion);
+}
+
+}  // namespace
