@@ -1,4 +1,312 @@
-// Placeholder.
+// The universe file "Data/vesmir.ves": deltat, kapa and one line per used body.
+// The reader is forgiving in the way of scanf (any white space separates
+// fields, unreadable values are met again as words) but never trusts the
+// text: it works on a bounded buffer, cuts words to their fields and parses
+// numbers without the locale. The writer loses no bits and no old file.
+#include "sim/UniverseFile.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+
 #include "sim/Universe.h"
-void Universe::Save() {}
-void Universe::Load() {}
+
+namespace {
+
+const char kCommentLine[] = "//meno\tsoubor\tpolomer\thmotnost\tx\ty\tz\tvx\tvy\tvz\trotace\tosa_rotace\n";
+const int kFileBodyCount = 11;  // what "poc_planet" always says; readers ignore it
+
+// ---------------------------------------------------------------- reading
+
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+struct Cursor {
+    const char* p;
+    const char* end;
+
+    void SkipSpace() {
+        while (p < end && IsSpace(*p)) ++p;
+    }
+
+    // The next run of non-white characters; false at the end of the text.
+    bool Word(const char*& start, size_t& length) {
+        SkipSpace();
+        if (p >= end) return false;
+        start = p;
+        while (p < end && !IsSpace(*p)) ++p;
+        length = static_cast<size_t>(p - start);
+        return true;
+    }
+
+    // Reads a word into a text field, keeping what fits; the rest of the word
+    // is dropped so that it cannot spill into the next field.
+    bool WordInto(char* field, size_t size) {
+        const char* start;
+        size_t length;
+        if (!Word(start, length)) return false;
+        if (length > size - 1) length = size - 1;
+        std::memcpy(field, start, length);
+        field[length] = '\0';
+        return true;
+    }
+
+    void SkipLine() {
+        while (p < end && *p != '\n') ++p;
+        if (p < end) ++p;
+    }
+
+    // An integer whose value nobody uses: only how far it reaches matters.
+    bool Integer() {
+        SkipSpace();
+        const char* q = p;
+        if (q < end && (*q == '+' || *q == '-')) ++q;
+        if (q >= end || !IsDigit(*q)) return false;
+        while (q < end && IsDigit(*q)) ++q;
+        p = q;
+        return true;
+    }
+
+    // A number as strtod reads it in the C locale, decimal or "inf"/"nan";
+    // too large reads as infinity, too small as zero. On failure nothing is
+    // consumed, so the text is met again as a word.
+    bool Number(double& value) {
+        SkipSpace();
+        const char* q = p;
+        bool negative = false;
+        if (q < end && (*q == '+' || *q == '-')) {
+            negative = *q == '-';
+            ++q;
+        }
+        if (q >= end || *q == '+' || *q == '-') return false;
+        double v = 0;
+        const std::from_chars_result r = std::from_chars(q, end, v, std::chars_format::general);
+        if (r.ec == std::errc::invalid_argument) return false;
+        if (r.ec == std::errc::result_out_of_range) v = Overflows(q, r.ptr) ? HUGE_VAL : 0.0;
+        p = r.ptr;
+        value = negative ? -v : v;
+        return true;
+    }
+
+    // Whether a decimal text that did not fit a double was too large rather
+    // than too small: where its first significant digit stands.
+    static bool Overflows(const char* q, const char* end) {
+        long magnitude = 0;
+        bool significant = false;
+        while (q < end && IsDigit(*q)) {
+            if (*q != '0' || significant) {
+                significant = true;
+                if (magnitude < 100000) ++magnitude;
+            }
+            ++q;
+        }
+        if (q < end && *q == '.') {
+            ++q;
+            while (q < end && IsDigit(*q)) {
+                if (!significant) {
+                    if (*q != '0')
+                        significant = true;
+                    else if (magnitude > -100000)
+                        --magnitude;
+                }
+                ++q;
+            }
+        }
+        long exponent = 0;
+        if (q < end && (*q == 'e' || *q == 'E')) {
+            ++q;
+            bool negativeExponent = false;
+            if (q < end && (*q == '+' || *q == '-')) negativeExponent = *(q++) == '-';
+            while (q < end && IsDigit(*q)) {
+                if (exponent < 100000000) exponent = exponent * 10 + (*q - '0');
+                ++q;
+            }
+            if (negativeExponent) exponent = -exponent;
+        }
+        return magnitude + exponent > 0;
+    }
+};
+
+bool Equals(const char* word, size_t length, const char* keyword) {
+    return length == std::strlen(keyword) && std::memcmp(word, keyword, length) == 0;
+}
+
+// The body line after its "ins": two words and ten numbers in column order.
+// Stops at the first field that cannot be read; the fields before it are kept.
+void ReadBody(Cursor& c, Body& b) {
+    if (!c.WordInto(b.meno, sizeof b.meno)) return;
+    if (!c.WordInto(b.soubor, sizeof b.soubor)) return;
+    double* const numbers[] = {&b.polomer, &b.hmotnost, &b.x,  &b.y,      &b.z,
+                               &b.vx,      &b.vy,       &b.vz, &b.rotace, &b.osa_rotace};
+    for (double* field : numbers) {
+        double v;
+        if (!c.Number(v)) return;
+        *field = v;
+    }
+}
+
+// ---------------------------------------------------------------- writing
+
+int WriteBody(const Body& b, FILE* f) {
+    const double numbers[] = {b.polomer, b.hmotnost, b.x, b.y, b.z, b.vx, b.vy, b.vz, b.rotace, b.osa_rotace};
+    // The fields are NUL-terminated by everyone who fills them; the bound is
+    // there so that a slot filled by mistake cannot run into the next one.
+    if (std::fprintf(f, "ins\t%.*s\t%.*s", static_cast<int>(strnlen(b.meno, sizeof b.meno)), b.meno,
+                     static_cast<int>(strnlen(b.soubor, sizeof b.soubor)), b.soubor) < 0)
+        return 0;
+    char text[UniverseNumberMaxChars];
+    for (double v : numbers) {
+        if (!FormatUniverseNumber(v, text, sizeof text)) return 0;
+        if (std::fprintf(f, "\t%s", text) < 0) return 0;
+    }
+    return std::fputs("\n", f) >= 0;
+}
+
+}  // namespace
+
+int FormatUniverseNumber(double v, char* out, size_t size) {
+    if (!out || size == 0) return 0;
+    if (!std::isfinite(v)) {
+        // What %f prints, and what the reader takes back.
+        const char* text = std::isnan(v) ? (std::signbit(v) ? "-nan" : "nan") : (v < 0 ? "-inf" : "inf");
+        const int n = std::snprintf(out, size, "%s", text);
+        return n > 0 && static_cast<size_t>(n) < size ? n : 0;
+    }
+    // The shortest fixed-point text that reads back to v, then padded so that
+    // every number still has the six decimals that older files had.
+    const std::to_chars_result r = std::to_chars(out, out + size - 1, v, std::chars_format::fixed);
+    if (r.ec != std::errc()) return 0;
+    size_t length = static_cast<size_t>(r.ptr - out);
+    const char* dot = static_cast<const char*>(std::memchr(out, '.', length));
+    size_t decimals = 0;
+    if (dot) {
+        decimals = length - static_cast<size_t>(dot - out) - 1;
+    } else {
+        if (length + 1 >= size) return 0;
+        out[length++] = '.';
+    }
+    while (decimals < 6) {
+        if (length + 1 >= size) return 0;
+        out[length++] = '0';
+        ++decimals;
+    }
+    out[length] = '\0';
+    return static_cast<int>(length);
+}
+
+int WriteUniverseStream(const Universe& u, FILE* f) {
+    char text[UniverseNumberMaxChars];
+    if (std::fprintf(f, "poc_planet\t%d\n", kFileBodyCount) < 0) return 0;
+    if (!FormatUniverseNumber(u.deltat, text, sizeof text) || std::fprintf(f, "deltat\t%s\n", text) < 0) return 0;
+    if (!FormatUniverseNumber(u.kapa, text, sizeof text) || std::fprintf(f, "kapa\t%s\n", text) < 0) return 0;
+    if (std::fputs(kCommentLine, f) < 0) return 0;
+    for (int i = 0; i < UniverseSlots; ++i) {
+        if (u.bodies[i].hmotnost == 0) continue;
+        if (!WriteBody(u.bodies[i], f)) return 0;
+    }
+    return 1;
+}
+
+int WriteUniverseFile(const Universe& u, const char* path) {
+    // The temporary file lies in the same folder, so the rename that replaces
+    // the old file cannot cross file systems and either happens whole or not.
+    char temp[4096];
+    const int n = std::snprintf(temp, sizeof temp, "%s.tmp", path);
+    if (n < 0 || static_cast<size_t>(n) >= sizeof temp) return 0;
+
+    FILE* f = std::fopen(temp, "w");
+    if (!f) return 0;
+    int ok = WriteUniverseStream(u, f);
+    if (std::fflush(f) != 0) ok = 0;
+    // Without this a crash soon after the rename can leave an empty file
+    // where the old one was. Devices that cannot sync answer EINVAL.
+    if (ok && fsync(fileno(f)) != 0 && errno != EINVAL) ok = 0;
+    if (std::fclose(f) != 0) ok = 0;
+    if (!ok || std::rename(temp, path) != 0) {
+        std::remove(temp);
+        return 0;
+    }
+    return 1;
+}
+
+int ReadUniverseText(Universe& u, const char* data, size_t size) {
+    Cursor c{data, data ? data + size : data};
+    int taken = 0;
+    const char* word;
+    size_t length;
+    while (c.Word(word, length)) {
+        if (Equals(word, length, "poc_planet")) {
+            c.Integer();
+        } else if (Equals(word, length, "deltat")) {
+            double v;
+            if (c.Number(v)) u.deltat = v;
+        } else if (Equals(word, length, "kapa")) {
+            double v;
+            if (c.Number(v)) u.kapa = v;
+        } else if (length >= 2 && word[0] == '/' && word[1] == '/') {
+            c.SkipLine();
+        } else if (Equals(word, length, "ins") && taken < UniverseSlots) {
+            // Counted even when the line stops early: the slot keeps the old
+            // values of the fields that were not read.
+            ReadBody(c, u.bodies[taken]);
+            ++taken;
+        }
+    }
+    for (int i = taken; i < UniverseSlots; ++i) {
+        u.bodies[i].hmotnost = 0;
+        u.bodies[i].meno[0] = '\0';
+    }
+    return taken;
+}
+
+int ReadUniverseFile(Universe& u, const char* path) {
+    FILE* f = std::fopen(path, "rb");
+    if (!f) return 0;
+    // Read whole, but never more than the cap: a file that large is no
+    // universe file, and it is left alone like one that cannot be read.
+    size_t capacity = 64 * 1024;
+    size_t size = 0;
+    char* data = static_cast<char*>(std::malloc(capacity));
+    int ok = data != nullptr;
+    while (ok) {
+        if (size == capacity) {
+            // One byte past the cap is enough to know the file is too large.
+            const size_t limit = static_cast<size_t>(UniverseFileMaxBytes) + 1;
+            if (capacity >= limit) {
+                ok = 0;
+                break;
+            }
+            const size_t grown = capacity * 2 < limit ? capacity * 2 : limit;
+            char* bigger = static_cast<char*>(std::realloc(data, grown));
+            if (!bigger) {
+                ok = 0;
+                break;
+            }
+            data = bigger;
+            capacity = grown;
+        }
+        const size_t got = std::fread(data + size, 1, capacity - size, f);
+        size += got;
+        if (got == 0) {
+            if (std::ferror(f)) ok = 0;
+            break;
+        }
+    }
+    std::fclose(f);
+    if (ok && size > static_cast<size_t>(UniverseFileMaxBytes)) ok = 0;
+    if (ok) ReadUniverseText(u, data, size);
+    std::free(data);
+    return ok;
+}
+
+void Universe::Save() { WriteUniverseFile(*this, UniverseFileName); }
+
+void Universe::Load() {
+    if (!ReadUniverseFile(*this, UniverseFileName)) return;
+    // Textures, radii in the display lists and the quadric follow the new bodies.
+    ReleaseGlResources();
+    Init(renderer, 2);
+}

@@ -1,0 +1,90 @@
+// The built-in solar system: what the constructor must leave behind.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "sim/Universe.h"
+
+namespace {
+
+// Twelve significant digits, as the published table of initial velocities has them.
+std::string Digits12(double v) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.11e", v);
+    return text;
+}
+
+}  // namespace
+
+TEST(BuiltInSystem, InitialVelocitiesMatchTheTableTo12Digits) {
+    Universe u;
+    struct Row {
+        int slot;
+        double vx, vz;
+    };
+    const Row rows[] = {
+        {1, -0.00234107864373, 0.000497376909746}, {2, 10.5324886265, 0},  {3, 0, -6.89512363924},
+        {4, -5.76887337357, 0},                    {5, 0, 4.71027168360},  {6, 2.52861433462, 0},
+        {7, 0, -1.87140540239},                    {8, -1.31653150811, 0}, {9, 0, 1.05147104811},
+        {10, 0.917895223055, 0},
+    };
+    for (const Row& row : rows) {
+        const Body& b = u.bodies[row.slot];
+        EXPECT_EQ(Digits12(row.vx), Digits12(b.vx)) << "vx of slot " << row.slot;
+        EXPECT_EQ(0.0, b.vy) << "vy of slot " << row.slot;
+        EXPECT_EQ(Digits12(row.vz), Digits12(b.vz)) << "vz of slot " << row.slot;
+    }
+    // The sky sphere is in use but at rest at the origin.
+    const Body& sky = u.bodies[0];
+    EXPECT_EQ(1.0, sky.hmotnost);
+    EXPECT_EQ(5000.0, sky.polomer);
+    EXPECT_EQ(0.0, sky.vx + sky.vy + sky.vz + sky.x + sky.y + sky.z + sky.rotace + sky.osa_rotace);
+}
+
+TEST(BuiltInSystem, CarriesNoMomentum) {
+    Universe u;
+    double p[3] = {0, 0, 0};
+    for (int k = 1; k < UniverseSlots; ++k) {
+        p[0] += u.bodies[k].hmotnost * u.bodies[k].vx;
+        p[1] += u.bodies[k].hmotnost * u.bodies[k].vy;
+        p[2] += u.bodies[k].hmotnost * u.bodies[k].vz;
+    }
+    for (int axis = 0; axis < 3; ++axis) EXPECT_LT(std::fabs(p[axis]), 1e-9) << "axis " << axis;
+}
+
+TEST(BuiltInSystem, PlanetSpeedFollowsTheCircularOrbitFormula) {
+    Universe u;
+    const double M = 332800;
+    const double earth = M * std::sqrt(0.01 / (100 * (M + 1)));
+    EXPECT_EQ(-earth, u.bodies[4].vx);
+    EXPECT_EQ(0.0, u.bodies[4].vz);
+}
+
+TEST(BuiltInSystem, NamesPathsAndParameters) {
+    Universe u;
+    EXPECT_EQ(0.005, u.deltat);
+    EXPECT_EQ(0.01, u.kapa);
+    EXPECT_EQ(0.0, u.simTime);
+    EXPECT_EQ(nullptr, u.quadric);
+    EXPECT_EQ(0u, u.listBase);
+    const char* names[] = {"Vesmir", "Slunce", "Merkur", "Venuse", "Zeme", "Mars",
+                           "Jupiter", "Saturn", "Uran", "Neptun", "Pluto"};
+    for (int i = 0; i < UniverseSlots; ++i) {
+        EXPECT_STREQ(names[i], u.bodies[i].meno);
+        EXPECT_NE(0.0, u.bodies[i].hmotnost) << "slot " << i;
+    }
+    EXPECT_STREQ("Data/planety_256x128x24/Spacea.bmp", u.bodies[0].soubor);
+    EXPECT_STREQ("Data/planety_256x128x24/3Earth.bmp", u.bodies[4].soubor);
+    EXPECT_STREQ("Data/planety_256x128x24/9Pluto.bmp", u.bodies[10].soubor);
+    EXPECT_EQ(-23.5, u.bodies[4].osa_rotace);
+    EXPECT_EQ(-3950.0, u.bodies[10].z);
+    EXPECT_EQ(150.0, u.bodies[5].x);
+}
+
+TEST(VectorLengthTest, IsTheEuclideanNorm) {
+    EXPECT_EQ(5.0, VectorLength(3, 4, 0));
+    EXPECT_EQ(13.0, VectorLength(-3, 4, -12));
+    EXPECT_EQ(0.0, VectorLength(0, 0, 0));
+}
