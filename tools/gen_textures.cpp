@@ -1,0 +1,717 @@
+// gen_textures: writes the eleven bundled body textures (256 x 128, 24-bit
+// uncompressed BMP) into the folder given on the command line.
+//
+// Every image is an equirectangular map: row 0 is the north pole, the columns
+// go once around the sphere. Each texel is shaded from its direction on the
+// unit sphere, and all noise is sampled in 3-D at that direction, so the maps
+// join without a seam at the 0/360 meridian and do not pinch at the poles.
+// Noise and random numbers are our own integer hashes seeded with constants,
+// so the same bytes come out on every run; nothing is read from outside.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+namespace {
+
+const int kWidth = 256;
+const int kHeight = 128;
+const double kPi = 3.14159265358979323846;
+const double kDeg = kPi / 180.0;
+
+// ---------------------------------------------------------------- small maths
+
+struct Vec3 {
+    double x, y, z;
+};
+
+Vec3 Add(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+Vec3 Sub(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+Vec3 Scale(Vec3 a, double s) { return {a.x * s, a.y * s, a.z * s}; }
+double Dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+Vec3 Cross(Vec3 a, Vec3 b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+double Length(Vec3 a) { return std::sqrt(Dot(a, a)); }
+Vec3 Normalize(Vec3 a) { return Scale(a, 1.0 / Length(a)); }
+
+double Clamp(double v, double lo, double hi) { return v < lo ? lo : (v > hi ? hi : v); }
+double Lerp(double a, double b, double t) { return a + (b - a) * t; }
+double SmoothStep(double e0, double e1, double v) {
+    double t = Clamp((v - e0) / (e1 - e0), 0.0, 1.0);
+    return t * t * (3.0 - 2.0 * t);
+}
+
+// Direction for latitude and longitude in degrees; +y is north.
+Vec3 FromLatLon(double latDeg, double lonDeg) {
+    double lat = latDeg * kDeg, lon = lonDeg * kDeg;
+    return {std::cos(lat) * std::cos(lon), std::sin(lat), std::cos(lat) * std::sin(lon)};
+}
+
+// Signed longitude difference folded into (-180, 180], so that shapes placed
+// near the meridian wrap around it like everything else.
+double LonDelta(double lon, double lon0) {
+    double d = std::fmod(lon - lon0, 360.0);
+    if (d > 180.0) d -= 360.0;
+    if (d <= -180.0) d += 360.0;
+    return d;
+}
+
+// Colours are kept in 0..255 doubles until the final rounding.
+struct Rgb {
+    double r, g, b;
+};
+
+Rgb Mix(Rgb a, Rgb b, double t) { return {Lerp(a.r, b.r, t), Lerp(a.g, b.g, t), Lerp(a.b, b.b, t)}; }
+Rgb Times(Rgb a, double s) { return {a.r * s, a.g * s, a.b * s}; }
+Rgb Plus(Rgb a, double s) { return {a.r + s, a.g + s, a.b + s}; }
+
+struct ColourStop {
+    double at;
+    Rgb colour;
+};
+
+// Piecewise-linear colour ramp; stops are in ascending order of `at`.
+Rgb Ramp(const ColourStop* stops, int count, double t) {
+    if (t <= stops[0].at) return stops[0].colour;
+    for (int i = 1; i < count; ++i) {
+        if (t <= stops[i].at) {
+            double u = (t - stops[i - 1].at) / (stops[i].at - stops[i - 1].at);
+            return Mix(stops[i - 1].colour, stops[i].colour, u);
+        }
+    }
+    return stops[count - 1].colour;
+}
+
+// ------------------------------------------------------- hashing and noise
+
+uint32_t MixBits(uint32_t h) {
+    h ^= h >> 16;
+    h *= 0x7feb352dU;
+    h ^= h >> 15;
+    h *= 0x846ca68bU;
+    h ^= h >> 16;
+    return h;
+}
+
+uint32_t Hash3(int32_t x, int32_t y, int32_t z, uint32_t seed) {
+    uint32_t h = MixBits(seed ^ 0x9e3779b9U);
+    h = MixBits(h ^ (static_cast<uint32_t>(x) * 0x85ebca6bU));
+    h = MixBits(h ^ (static_cast<uint32_t>(y) * 0xc2b2ae35U));
+    h = MixBits(h ^ (static_cast<uint32_t>(z) * 0x27d4eb2fU));
+    return h;
+}
+
+double HashUnit(uint32_t h) { return (h >> 8) * (1.0 / 16777216.0); }
+
+// Small generator for placing craters, spots and stars (splitmix64).
+class Rng {
+public:
+    explicit Rng(uint64_t seed) : state_(seed) {}
+    uint64_t Next() {
+        uint64_t z = (state_ += 0x9e3779b97f4a7c15ULL);
+        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+        z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+        return z ^ (z >> 31);
+    }
+    double Uniform() { return (Next() >> 11) * (1.0 / 9007199254740992.0); }
+    double Range(double lo, double hi) { return lo + (hi - lo) * Uniform(); }
+    // Uniform over the sphere's area: z uniform in [-1, 1] and a uniform angle.
+    Vec3 OnSphere() {
+        double y = Range(-1.0, 1.0);
+        double a = Range(0.0, 2.0 * kPi);
+        double r = std::sqrt(1.0 - y * y);
+        return {r * std::cos(a), y, r * std::sin(a)};
+    }
+
+private:
+    uint64_t state_;
+};
+
+double Fade(double t) { return t * t * t * (t * (t * 6.0 - 15.0) + 10.0); }
+
+double Gradient(uint32_t h, double x, double y, double z) {
+    // The twelve edge directions of a cube: no axis is favoured.
+    switch ((h >> 4) % 12U) {
+        case 0: return x + y;
+        case 1: return -x + y;
+        case 2: return x - y;
+        case 3: return -x - y;
+        case 4: return x + z;
+        case 5: return -x + z;
+        case 6: return x - z;
+        case 7: return -x - z;
+        case 8: return y + z;
+        case 9: return -y + z;
+        case 10: return y - z;
+        default: return -y - z;
+    }
+}
+
+// Gradient noise in about [-1, 1].
+double Noise(Vec3 p, uint32_t seed) {
+    double fx = std::floor(p.x), fy = std::floor(p.y), fz = std::floor(p.z);
+    int32_t ix = static_cast<int32_t>(fx), iy = static_cast<int32_t>(fy), iz = static_cast<int32_t>(fz);
+    double x = p.x - fx, y = p.y - fy, z = p.z - fz;
+    double u = Fade(x), v = Fade(y), w = Fade(z);
+    double c[2][2][2];
+    for (int dz = 0; dz < 2; ++dz)
+        for (int dy = 0; dy < 2; ++dy)
+            for (int dx = 0; dx < 2; ++dx)
+                c[dz][dy][dx] = Gradient(Hash3(ix + dx, iy + dy, iz + dz, seed), x - dx, y - dy, z - dz);
+    double x00 = Lerp(c[0][0][0], c[0][0][1], u), x10 = Lerp(c[0][1][0], c[0][1][1], u);
+    double x01 = Lerp(c[1][0][0], c[1][0][1], u), x11 = Lerp(c[1][1][0], c[1][1][1], u);
+    return Lerp(Lerp(x00, x10, v), Lerp(x01, x11, v), w);
+}
+
+// Fractal sum of octaves, normalised by the total amplitude; typically within
+// +-0.6. Each octave gets its own seed so the octaves do not line up at 0.
+double Fbm(Vec3 p, int octaves, uint32_t seed, double gain = 0.5) {
+    double sum = 0.0, amplitude = 1.0, total = 0.0;
+    for (int i = 0; i < octaves; ++i) {
+        sum += amplitude * Noise(p, seed + 1013U * static_cast<uint32_t>(i));
+        total += amplitude;
+        amplitude *= gain;
+        p = Scale(p, 2.0);
+    }
+    return sum / total;
+}
+
+// Distances to the nearest and second nearest of one feature point per unit
+// cell: the cells look like convection granules.
+void Cellular(Vec3 p, uint32_t seed, double* f1, double* f2) {
+    double fx = std::floor(p.x), fy = std::floor(p.y), fz = std::floor(p.z);
+    int32_t ix = static_cast<int32_t>(fx), iy = static_cast<int32_t>(fy), iz = static_cast<int32_t>(fz);
+    double best = 1e9, second = 1e9;
+    for (int dz = -1; dz <= 1; ++dz)
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx) {
+                uint32_t h = Hash3(ix + dx, iy + dy, iz + dz, seed);
+                Vec3 feature = {fx + dx + HashUnit(h), fy + dy + HashUnit(MixBits(h + 1U)),
+                                fz + dz + HashUnit(MixBits(h + 2U))};
+                double d = Length(Sub(p, feature));
+                if (d < best) {
+                    second = best;
+                    best = d;
+                } else if (d < second) {
+                    second = d;
+                }
+            }
+    *f1 = best;
+    *f2 = second;
+}
+
+// ---------------------------------------------------------------- the image
+
+// One texel's place on the sphere, at the centre of its pixel.
+struct Texel {
+    Vec3 dir;
+    double lat, lon;  // degrees; lat +90 at the top row, lon 0..360
+};
+
+Texel TexelAt(int row, int col) {
+    Texel t;
+    t.lat = 90.0 - (row + 0.5) * 180.0 / kHeight;
+    t.lon = (col + 0.5) * 360.0 / kWidth;
+    t.dir = FromLatLon(t.lat, t.lon);
+    return t;
+}
+
+struct Image {
+    Rgb px[kHeight][kWidth];  // row 0 = north
+};
+
+template <typename Shader>
+void Fill(Image* image, Shader shade) {
+    for (int row = 0; row < kHeight; ++row)
+        for (int col = 0; col < kWidth; ++col) image->px[row][col] = shade(TexelAt(row, col));
+}
+
+unsigned char ToByte(double v) { return static_cast<unsigned char>(Clamp(std::floor(v + 0.5), 0.0, 255.0)); }
+
+void PutLe(unsigned char* at, uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) at[i] = static_cast<unsigned char>(value >> (8 * i));
+}
+
+// Plain BITMAPINFOHEADER form, bottom row first, BGR order, no palette.
+// 256 * 3 is a multiple of 4, so the rows carry no padding.
+int WriteBmp(const Image& image, const std::filesystem::path& path) {
+    const uint32_t rowBytes = kWidth * 3;
+    const uint32_t pixelBytes = rowBytes * kHeight;
+    static unsigned char file[54 + kWidth * kHeight * 3];
+    std::fill(file, file + sizeof file, 0);
+    file[0] = 'B';
+    file[1] = 'M';
+    PutLe(file + 2, 54 + pixelBytes, 4);
+    PutLe(file + 10, 54, 4);
+    PutLe(file + 14, 40, 4);
+    PutLe(file + 18, kWidth, 4);
+    PutLe(file + 22, kHeight, 4);
+    PutLe(file + 26, 1, 2);
+    PutLe(file + 28, 24, 2);
+    PutLe(file + 34, pixelBytes, 4);
+    PutLe(file + 38, 2835, 4);  // 72 dpi, as most tools write
+    PutLe(file + 42, 2835, 4);
+    for (int fileRow = 0; fileRow < kHeight; ++fileRow) {
+        const Rgb* src = image.px[kHeight - 1 - fileRow];
+        unsigned char* dst = file + 54 + fileRow * rowBytes;
+        for (int col = 0; col < kWidth; ++col) {
+            dst[3 * col + 0] = ToByte(src[col].b);
+            dst[3 * col + 1] = ToByte(src[col].g);
+            dst[3 * col + 2] = ToByte(src[col].r);
+        }
+    }
+    FILE* out = std::fopen(path.string().c_str(), "wb");
+    if (!out) return 0;
+    size_t written = std::fwrite(file, 1, sizeof file, out);
+    int closed = std::fclose(out) == 0;
+    return written == sizeof file && closed ? 1 : 0;
+}
+
+// ------------------------------------------------------------- shared features
+
+struct Crater {
+    Vec3 centre;
+    Vec3 east, north;  // tangent basis at the centre, for the angle of rays
+    double radius;     // chord length on the unit sphere, about the angle in radians
+    int rayed;         // young craters throw bright rays across older ground
+};
+
+std::vector<Crater> MakeCraters(uint64_t seed, int count, double minDeg, double maxDeg, double rayedShare) {
+    Rng rng(seed);
+    std::vector<Crater> craters;
+    craters.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        Crater c;
+        c.centre = rng.OnSphere();
+        Vec3 axis = std::fabs(c.centre.y) > 0.99 ? Vec3{1.0, 0.0, 0.0} : Vec3{0.0, 1.0, 0.0};
+        c.east = Normalize(Cross(axis, c.centre));
+        c.north = Cross(c.centre, c.east);
+        // Cubing the uniform number makes small craters far more common than
+        // large ones, as on real surfaces.
+        double u = rng.Uniform();
+        c.radius = minDeg * std::pow(maxDeg / minDeg, u * u * u) * kDeg;
+        c.rayed = rng.Uniform() < rayedShare ? 1 : 0;
+        craters.push_back(c);
+    }
+    return craters;
+}
+
+// Brightness change from all craters at `p`. Craters are taken oldest first
+// and a younger crater's bowl replaces whatever lay there before, so overlaps
+// look like impacts on impacts rather than sums of rings. A bowl has a dark
+// floor, a wall rising to a bright rim (lit more on its east-facing inner
+// side), a faint ejecta apron outside, and, for young craters, rays.
+double CraterShade(const std::vector<Crater>& craters, Vec3 p) {
+    double shade = 0.0;
+    for (const Crater& c : craters) {
+        Vec3 d = Sub(p, c.centre);
+        double dist2 = Dot(d, d);
+        double reach = c.rayed ? 5.0 * c.radius : 1.4 * c.radius;
+        if (dist2 > reach * reach) continue;
+        double r = std::sqrt(dist2) / c.radius;
+        double u = Dot(d, c.east) / c.radius;  // -1 west rim .. +1 east rim
+        if (r < 1.05) {
+            double bowl;
+            if (r < 0.75) {
+                bowl = -12.0;
+                if (c.radius > 7.0 * kDeg && r < 0.2) bowl += 24.0 * (1.0 - r / 0.2);  // central peak
+            } else {
+                bowl = -12.0 + 36.0 * SmoothStep(0.75, 1.0, r) - 14.0 * u;
+            }
+            shade = Lerp(shade, bowl, 1.0 - SmoothStep(0.95, 1.05, r));
+        } else if (r < 1.5) {
+            shade += 14.0 * (1.5 - r) / 0.45;
+        }
+        if (c.rayed && r > 0.9) {
+            double angle = std::atan2(Dot(d, c.north), Dot(d, c.east));
+            // Ray pattern: smooth random values around the circle, sharpened.
+            const int kRays = 23;
+            uint32_t seed = static_cast<uint32_t>(c.radius * 1e6);
+            double k = (angle + kPi) / (2.0 * kPi) * kRays;
+            double fk = std::floor(k);
+            int32_t i0 = static_cast<int32_t>(fk) % kRays;
+            double a0 = HashUnit(Hash3(i0, 0, 0, seed));
+            double a1 = HashUnit(Hash3((i0 + 1) % kRays, 0, 0, seed));
+            double ray = std::pow(Lerp(a0, a1, Fade(k - fk)), 3.0);
+            double fall = Clamp(1.0 - (r - 1.0) / 4.0, 0.0, 1.0);
+            shade += 55.0 * ray * fall * fall;
+        }
+    }
+    return shade;
+}
+
+// Latitude bent by zonal turbulence: the noise is squeezed along the polar
+// axis so that its features stretch east-west like storms in a gas giant's jets.
+// A strong domain warp curls the band edges into eddies, and the slow decay of
+// the octaves keeps small-scale turbulence visible.
+double TurbulentLatitude(const Texel& t, double amplitudeDeg, double frequency, double stretch, uint32_t seed) {
+    Vec3 p = {t.dir.x * frequency, t.dir.y * frequency * stretch, t.dir.z * frequency};
+    Vec3 warp = {Fbm(p, 4, seed + 7U), 0.3 * Fbm(p, 4, seed + 9U), Fbm(p, 4, seed + 11U)};
+    double bend = Fbm(Add(p, Scale(warp, 2.0)), 6, seed, 0.6);
+    return t.lat + amplitudeDeg * bend;
+}
+
+// Distance from the centre of an oval (a spot or storm) in units of its
+// half-axes: 1 on its edge. The half-axes are in degrees of arc on the
+// surface, so the longitude span is widened by 1/cos(latitude).
+double OvalDistance(const Texel& t, double lat0, double lon0, double halfLon, double halfLat) {
+    double dx = LonDelta(t.lon, lon0) * std::cos(lat0 * kDeg) / halfLon;
+    double dy = (t.lat - lat0) / halfLat;
+    return std::sqrt(dx * dx + dy * dy);
+}
+
+// ------------------------------------------------------------------ the bodies
+
+void MakeSky(Image* image) {
+    // Faint milky band along a great circle tilted against the ecliptic.
+    const Vec3 bandNormal = Normalize({0.35, 0.8, 0.45});
+    Fill(image, [&](const Texel& t) {
+        double off = Dot(t.dir, bandNormal);
+        double band = std::exp(-off * off / (2.0 * 0.16 * 0.16));
+        double clouds = 0.55 + Fbm(Scale(t.dir, 3.0), 5, 101U);
+        double lanes = SmoothStep(0.05, 0.25, Fbm(Scale(t.dir, 6.0), 4, 102U));
+        double glow = Clamp(band * clouds * (1.0 - 0.6 * lanes), 0.0, 1.0);
+        Rgb base = {2.0, 3.0, 9.0};
+        return Mix(base, Rgb{34.0, 33.0, 44.0}, glow);
+    });
+
+    // Stars drawn uniformly over the sphere's area (so the polar rows get
+    // few of them), with extra faint ones in the band.
+    Rng rng(0x5eed5747ULL);
+    const Rgb tints[] = {{255, 255, 255}, {255, 255, 255}, {195, 212, 255}, {255, 236, 196}, {255, 205, 165}};
+    const int kStars = 1700;
+    for (int i = 0; i < kStars + 900; ++i) {
+        Vec3 s = rng.OnSphere();
+        double off = Dot(s, bandNormal);
+        double brightnessDraw = rng.Uniform();
+        double tintDraw = rng.Uniform();
+        if (i >= kStars && rng.Uniform() > std::exp(-off * off / (2.0 * 0.12 * 0.12))) continue;
+        double lat = std::asin(Clamp(s.y, -1.0, 1.0)) / kDeg;
+        double lon = std::atan2(s.z, s.x) / kDeg;
+        if (lon < 0.0) lon += 360.0;
+        int row = static_cast<int>((90.0 - lat) / 180.0 * kHeight);
+        int col = static_cast<int>(lon / 360.0 * kWidth);
+        row = std::min(std::max(row, 0), kHeight - 1);
+        col = ((col % kWidth) + kWidth) % kWidth;
+        // Many faint stars, few bright ones.
+        double b = 55.0 + 200.0 * std::pow(brightnessDraw, 6.0);
+        if (i >= kStars) b *= 0.7;
+        Rgb tint = tints[static_cast<int>(tintDraw * 5.0) % 5];
+        Rgb star = Times(tint, b / 255.0);
+        auto add = [&](int r, int c, double share) {
+            if (r < 0 || r >= kHeight) return;
+            c = (c + kWidth) % kWidth;
+            Rgb& px = image->px[r][c];
+            px = {std::max(px.r, star.r * share), std::max(px.g, star.g * share), std::max(px.b, star.b * share)};
+        };
+        add(row, col, 1.0);
+        if (b > 200.0) {  // the brightest few get a small glow
+            add(row, col + 1, 0.45);
+            add(row + 1, col, 0.45);
+            add(row + 1, col + 1, 0.3);
+        }
+    }
+}
+
+void MakeSun(Image* image) {
+    // Sunspots at the latitudes where they appear, in both hemispheres.
+    struct Spot {
+        double lat, lon, size;
+    };
+    std::vector<Spot> spots;
+    Rng rng(0x50a5ULL);
+    for (int i = 0; i < 9; ++i) {
+        double lat = rng.Range(8.0, 30.0) * (i % 2 ? -1.0 : 1.0);
+        spots.push_back({lat, rng.Range(0.0, 360.0), rng.Range(1.5, 3.5)});
+    }
+    const ColourStop ramp[] = {
+        {0.0, {150, 50, 5}}, {0.3, {230, 120, 20}}, {0.55, {252, 185, 50}}, {0.75, {255, 222, 110}}, {1.0, {255, 250, 220}}};
+    Fill(image, [&](const Texel& t) {
+        double f1, f2;
+        // Granules a few texels across: at this size they read as a mottled
+        // surface rather than as a honeycomb.
+        Cellular(Scale(t.dir, 17.0), 201U, &f1, &f2);
+        double granule = SmoothStep(0.0, 0.5, f2 - f1);  // dark lanes between cells
+        double large = Fbm(Scale(t.dir, 2.5), 5, 202U);
+        double v = 0.6 + 0.16 * granule + 0.35 * large;
+        for (const Spot& s : spots) {
+            double r = OvalDistance(t, s.lat, s.lon, s.size * 2.4, s.size * 2.4);
+            if (r < 1.0) {
+                double umbra = 1.0 - SmoothStep(0.25, 0.45, r);
+                double penumbra = 1.0 - SmoothStep(0.75, 1.0, r);
+                v = v - 0.25 * penumbra - 0.4 * umbra;
+            } else if (r < 2.2) {
+                v += 0.08 * SmoothStep(0.3, 0.7, Fbm(Scale(t.dir, 14.0), 2, 203U));  // faculae
+            }
+        }
+        return Ramp(ramp, 5, Clamp(v, 0.0, 1.0));
+    });
+}
+
+void MakeMercury(Image* image) {
+    std::vector<Crater> craters = MakeCraters(0xe4c0ULL, 300, 1.2, 15.0, 0.05);
+    Fill(image, [&](const Texel& t) {
+        double ground = Fbm(Scale(t.dir, 2.0), 6, 301U) * 1.3;
+        double fine = Fbm(Scale(t.dir, 12.0), 3, 302U);
+        double plains = SmoothStep(0.05, 0.2, Fbm(Scale(t.dir, 1.3), 4, 303U));  // smoother, darker lava plains
+        double v = 128.0 + 45.0 * ground + 12.0 * fine - 18.0 * plains + CraterShade(craters, t.dir) * (1.0 - 0.5 * plains);
+        Rgb grey = {v, v * 0.98, v * 0.95};  // a faint warm cast
+        return grey;
+    });
+}
+
+void MakeVenus(Image* image) {
+    const ColourStop ramp[] = {{0.0, {196, 164, 104}}, {0.5, {228, 205, 148}}, {1.0, {246, 234, 196}}};
+    Fill(image, [&](const Texel& t) {
+        // Cloud deck: warped noise, stretched east-west by the fast zonal wind.
+        Vec3 p = {t.dir.x * 1.6, t.dir.y * 4.0, t.dir.z * 1.6};
+        Vec3 q = {Fbm(p, 4, 401U), Fbm(p, 4, 402U), Fbm(p, 4, 403U)};
+        double v = Fbm(Add(p, Scale(q, 2.0)), 6, 404U);
+        // A faint wave tied to longitude, a hint of the large dark chevrons
+        // that the upper clouds show.
+        double chevron = 0.08 * std::cos(3.0 * std::fabs(t.lat) * kDeg + t.lon * 2.0 * kDeg);
+        return Ramp(ramp, 3, Clamp(0.5 + 0.9 * v + chevron, 0.0, 1.0));
+    });
+}
+
+void MakeEarth(Image* image) {
+    // The continents come from large-scale noise; the sea level is the value
+    // that leaves 30 per cent of the surface (weighted by texel area) above it.
+    static double landValue[kHeight][kWidth];
+    std::vector<std::pair<double, double>> byValue;
+    byValue.reserve(kWidth * kHeight);
+    double totalArea = 0.0;
+    for (int row = 0; row < kHeight; ++row)
+        for (int col = 0; col < kWidth; ++col) {
+            Texel t = TexelAt(row, col);
+            // A strong low-frequency term gathers the land into a few large
+            // continents; the warped detail gives them ragged coasts.
+            Vec3 p = Scale(t.dir, 1.2);
+            Vec3 warp = {Fbm(p, 3, 501U), Fbm(p, 3, 502U), Fbm(p, 3, 503U)};
+            double v = Fbm(Add(p, Scale(warp, 0.7)), 7, 504U, 0.45) + 0.8 * Fbm(Scale(t.dir, 0.75), 2, 505U);
+            landValue[row][col] = v;
+            double area = std::cos(t.lat * kDeg);
+            byValue.push_back({v, area});
+            totalArea += area;
+        }
+    std::sort(byValue.begin(), byValue.end());
+    double seaLevel = byValue.back().first, above = 0.0;
+    for (size_t i = byValue.size(); i-- > 0;) {
+        above += byValue[i].second;
+        if (above >= 0.30 * totalArea) {
+            seaLevel = byValue[i].first;
+            break;
+        }
+    }
+    double peak = byValue.back().first;
+
+    for (int row = 0; row < kHeight; ++row)
+        for (int col = 0; col < kWidth; ++col) {
+            Texel t = TexelAt(row, col);
+            double v = landValue[row][col];
+            double absLat = std::fabs(t.lat);
+            Rgb c;
+            if (v < seaLevel) {
+                double depth = SmoothStep(0.0, 0.09, seaLevel - v);
+                c = Mix(Rgb{44, 112, 168}, Rgb{14, 38, 100}, depth);
+            } else {
+                double height = (v - seaLevel) / (peak - seaLevel);
+                // Deserts sit in the dry subtropical belts, forests near the
+                // equator and in the temperate zone; moisture noise breaks it up.
+                double moisture = 0.55 + Fbm(Scale(t.dir, 3.5), 5, 506U) * 1.2 -
+                                  0.45 * std::exp(-std::pow((absLat - 24.0) / 10.0, 2.0)) +
+                                  (height < 0.05 ? 0.25 : 0.0);  // coastal lowlands are wetter
+                Rgb forest = {38, 88, 36}, grass = {104, 138, 60}, desert = {206, 178, 120}, tundra = {118, 116, 92};
+                c = Mix(desert, grass, SmoothStep(0.2, 0.45, moisture));
+                c = Mix(c, forest, SmoothStep(0.5, 0.75, moisture));
+                c = Mix(c, tundra, SmoothStep(52.0, 64.0, absLat));
+                c = Mix(c, Rgb{118, 92, 64}, SmoothStep(0.35, 0.7, height));  // mountains
+                c = Mix(c, Rgb{236, 236, 240}, SmoothStep(0.86, 0.96, height + absLat / 200.0));  // peaks
+                c = Times(c, 0.9 + 0.2 * Fbm(Scale(t.dir, 16.0), 2, 507U));
+            }
+            double capEdge = 71.0 + 5.0 * Fbm(Scale(t.dir, 5.0), 4, 508U) * 2.0;
+            c = Mix(c, Rgb{238, 244, 250}, SmoothStep(capEdge - 1.5, capEdge + 1.5, absLat));
+            // Clouds: wet near the equator and in the storm tracks at 40-65
+            // degrees, clear over the subtropics.
+            double wet = 0.5 * std::exp(-std::pow(t.lat / 8.0, 2.0)) +
+                         0.55 * std::exp(-std::pow((absLat - 55.0) / 12.0, 2.0)) -
+                         0.25 * std::exp(-std::pow((absLat - 25.0) / 8.0, 2.0));
+            Vec3 p = {t.dir.x * 3.0, t.dir.y * 4.5, t.dir.z * 3.0};
+            Vec3 swirl = {Fbm(p, 3, 509U), Fbm(p, 3, 510U), Fbm(p, 3, 511U)};
+            double cloud = Fbm(Add(p, Scale(swirl, 1.5)), 6, 512U) + 0.35 * wet;
+            double cover = SmoothStep(0.12, 0.42, cloud) * 0.92;
+            image->px[row][col] = Mix(c, Rgb{250, 250, 252}, cover);
+        }
+}
+
+void MakeMars(Image* image) {
+    std::vector<Crater> craters = MakeCraters(0x3a45ULL, 160, 1.2, 12.0, 0.0);
+    Fill(image, [&](const Texel& t) {
+        double ground = Fbm(Scale(t.dir, 2.2), 6, 601U);
+        Rgb c = Mix(Rgb{168, 84, 46}, Rgb{214, 122, 70}, Clamp(0.5 + 1.3 * ground, 0.0, 1.0));
+        // Dark albedo regions, mostly in a band south of the equator.
+        Vec3 p = Scale(t.dir, 1.8);
+        Vec3 warp = {Fbm(p, 3, 602U), Fbm(p, 3, 603U), Fbm(p, 3, 604U)};
+        double dark = Fbm(Add(p, warp), 6, 605U) + 0.22 * std::exp(-std::pow((t.lat + 12.0) / 22.0, 2.0)) - 0.08;
+        c = Mix(c, Rgb{98, 58, 42}, SmoothStep(0.02, 0.22, dark) * 0.85);
+        // A long canyon just south of the equator.
+        double dLon = LonDelta(t.lon, 290.0);
+        if (std::fabs(dLon) < 35.0) {
+            double centreLat = -8.0 + 3.0 * std::sin(dLon * 0.08);
+            double w = 1.0 - SmoothStep(0.8, 2.6, std::fabs(t.lat - centreLat));
+            c = Mix(c, Rgb{90, 50, 36}, w * SmoothStep(35.0, 25.0, std::fabs(dLon)) * 0.8);
+        }
+        c = Plus(c, 0.3 * CraterShade(craters, t.dir));
+        double absLat = std::fabs(t.lat);
+        double edge = (t.lat > 0.0 ? 76.0 : 82.0) + 3.0 * Fbm(Scale(t.dir, 6.0), 4, 606U) * 2.0;
+        return Mix(c, Rgb{242, 240, 236}, SmoothStep(edge - 1.2, edge + 1.2, absLat));
+    });
+}
+
+void MakeJupiter(Image* image) {
+    // Zones are pale, belts brown; the equatorial zone is tinted orange.
+    const ColourStop bands[] = {
+        {-90, {120, 110, 100}}, {-62, {150, 135, 118}}, {-52, {182, 160, 130}}, {-44, {150, 118, 90}},
+        {-38, {212, 196, 170}}, {-32, {160, 120, 88}},  {-26, {230, 218, 196}}, {-19, {238, 226, 204}},
+        {-16, {165, 112, 72}},  {-9, {180, 120, 78}},   {-6, {232, 210, 176}},  {0, {226, 196, 150}},
+        {6, {236, 216, 184}},   {9, {160, 100, 64}},    {17, {150, 95, 62}},    {20, {232, 218, 192}},
+        {26, {228, 212, 186}},  {29, {176, 134, 100}},  {34, {208, 190, 162}},  {42, {170, 140, 110}},
+        {50, {190, 170, 142}},  {60, {148, 134, 118}},  {90, {118, 108, 98}}};
+    const int kBands = sizeof bands / sizeof bands[0];
+    const double spotLat = -22.0, spotLon = 120.0;
+    Fill(image, [&](const Texel& t) {
+        double r = OvalDistance(t, spotLat, spotLon, 14.0, 6.5);
+        // Bands flow around the spot: pushing latitude away from its centre
+        // near it keeps the belts from running through it.
+        double lat = TurbulentLatitude(t, 20.0, 3.0, 3.0, 701U);
+        if (r < 2.0) lat += (t.lat - spotLat) * 0.6 * (1.0 - r / 2.0);
+        Rgb c = Ramp(bands, kBands, lat);
+        c = Times(c, 0.92 + 0.2 * Fbm(Vec3{t.dir.x * 6.0, t.dir.y * 18.0, t.dir.z * 6.0}, 4, 702U));
+        if (r < 1.35) {
+            // The spot itself: a swirled reddish core inside a pale collar.
+            double dx = LonDelta(t.lon, spotLon) * std::cos(spotLat * kDeg) / 14.0;
+            double dy = (t.lat - spotLat) / 6.5;
+            double angle = std::atan2(dy, dx) + 2.5 * (1.0 - r);
+            double swirl = Fbm(Vec3{r * std::cos(angle) * 3.0, r * std::sin(angle) * 3.0, 0.5}, 4, 703U);
+            Rgb core = Mix(Rgb{196, 88, 56}, Rgb{214, 128, 84}, Clamp(r + swirl, 0.0, 1.0));
+            Rgb collar = {238, 224, 200};
+            Rgb storm = r < 0.8 ? core : Mix(core, collar, SmoothStep(0.8, 1.0, r));
+            c = Mix(storm, c, SmoothStep(1.0, 1.35, r));
+        }
+        // A few white ovals in the southern temperate belt.
+        for (int i = 0; i < 3; ++i) {
+            double ro = OvalDistance(t, -38.0, 220.0 + 45.0 * i, 4.5, 3.0);
+            if (ro < 1.0) c = Mix(c, Rgb{236, 230, 216}, 0.8 * (1.0 - SmoothStep(0.4, 1.0, ro)));
+        }
+        return c;
+    });
+}
+
+void MakeSaturn(Image* image) {
+    const ColourStop bands[] = {
+        {-90, {170, 160, 128}}, {-70, {182, 168, 130}}, {-55, {200, 182, 140}}, {-40, {214, 194, 146}},
+        {-30, {196, 172, 124}}, {-20, {222, 204, 156}}, {-12, {206, 182, 132}}, {-5, {232, 214, 166}},
+        {5, {234, 216, 170}},   {12, {204, 178, 128}},  {20, {224, 206, 160}},  {30, {200, 176, 128}},
+        {42, {216, 196, 150}},  {56, {196, 180, 140}},  {72, {176, 168, 136}},  {90, {160, 158, 134}}};
+    const int kBands = sizeof bands / sizeof bands[0];
+    Fill(image, [&](const Texel& t) {
+        double lat = TurbulentLatitude(t, 6.0, 2.0, 4.0, 801U);
+        Rgb c = Ramp(bands, kBands, lat);
+        return Times(c, 0.97 + 0.06 * Fbm(Vec3{t.dir.x * 6.0, t.dir.y * 20.0, t.dir.z * 6.0}, 3, 802U));
+    });
+}
+
+void MakeUranus(Image* image) {
+    Fill(image, [&](const Texel& t) {
+        double lat = TurbulentLatitude(t, 4.0, 2.0, 4.0, 901U);
+        double bands = 0.5 + 0.5 * std::sin(lat * 9.0 * kDeg);
+        Rgb c = Mix(Rgb{160, 214, 222}, Rgb{176, 226, 232}, bands);
+        // The sunward pole is a little paler.
+        return Mix(c, Rgb{198, 236, 238}, SmoothStep(-50.0, -80.0, t.lat) * 0.6);
+    });
+}
+
+void MakeNeptune(Image* image) {
+    const ColourStop bands[] = {{-90, {44, 74, 170}}, {-65, {36, 62, 160}}, {-50, {60, 96, 200}}, {-30, {52, 88, 196}},
+                                {-10, {64, 104, 210}}, {10, {58, 98, 204}}, {30, {48, 82, 190}}, {55, {56, 92, 196}},
+                                {90, {42, 70, 166}}};
+    Fill(image, [&](const Texel& t) {
+        double lat = TurbulentLatitude(t, 12.0, 2.5, 3.0, 1001U);
+        Rgb c = Ramp(bands, 9, lat);
+        c = Times(c, 0.93 + 0.14 * Fbm(Vec3{t.dir.x * 5.0, t.dir.y * 14.0, t.dir.z * 5.0}, 4, 1002U));
+        double r = OvalDistance(t, -22.0, 200.0, 13.0, 6.0);
+        c = Mix(Rgb{26, 42, 122}, c, SmoothStep(0.5, 1.0, r));
+        // Bright high cirrus: thin east-west streaks at a few latitudes, and
+        // one riding just south of the dark spot.
+        double streak = Fbm(Vec3{t.dir.x * 2.5, t.dir.y * 30.0, t.dir.z * 2.5}, 5, 1003U);
+        double belt = std::exp(-std::pow((lat + 42.0) / 6.0, 2.0)) + std::exp(-std::pow((lat - 28.0) / 5.0, 2.0)) +
+                      std::exp(-std::pow((lat + 68.0) / 4.0, 2.0));
+        double ro = OvalDistance(t, -30.0, 206.0, 12.0, 2.2);
+        double white = SmoothStep(0.05, 0.3, streak) * belt + 0.8 * (1.0 - SmoothStep(0.2, 1.0, ro));
+        return Mix(c, Rgb{235, 240, 250}, Clamp(white, 0.0, 0.9));
+    });
+}
+
+void MakePluto(Image* image) {
+    std::vector<Crater> craters = MakeCraters(0x9a1dULL, 90, 1.5, 9.0, 0.0);
+    Fill(image, [&](const Texel& t) {
+        double ground = Fbm(Scale(t.dir, 2.5), 6, 1101U);
+        Rgb c = Mix(Rgb{160, 126, 96}, Rgb{205, 178, 142}, Clamp(0.5 + 1.4 * ground, 0.0, 1.0));
+        // Dark reddish-brown lands in a belt along the equator.
+        double dark = Fbm(Scale(t.dir, 1.6), 5, 1102U) + 0.3 * std::exp(-std::pow((t.lat + 5.0) / 18.0, 2.0)) - 0.12;
+        c = Mix(c, Rgb{118, 74, 54}, SmoothStep(0.0, 0.22, dark) * 0.85);
+        // The pale heart: the implicit curve (u^2 + v^2 - 1)^3 - u^2 v^3 <= 0,
+        // with a noisy edge.
+        double u = LonDelta(t.lon, 180.0) * std::cos(15.0 * kDeg) / 26.0;
+        double v = (t.lat - 18.0) / 24.0 + 0.1;
+        double edgeNoise = 0.45 * Fbm(Scale(t.dir, 6.0), 4, 1103U);
+        double h = std::pow(u * u + v * v - 1.0, 3.0) - u * u * v * v * v + edgeNoise;
+        double heart = 1.0 - SmoothStep(-0.08, 0.08, h);
+        c = Mix(c, Rgb{232, 220, 200}, heart * (0.8 + 0.2 * SmoothStep(0.0, 0.3, -u)));  // brightest in the west lobe
+        // A yellowish-dark cap about the north pole.
+        c = Mix(c, Rgb{150, 128, 96}, SmoothStep(58.0, 75.0, t.lat) * 0.5);
+        return Plus(c, 0.4 * CraterShade(craters, t.dir));
+    });
+}
+
+struct Output {
+    const char* name;
+    void (*make)(Image*);
+};
+
+const Output kOutputs[] = {
+    {"Spacea.bmp", MakeSky},       {"0Sun.bmp", MakeSun},         {"1Mercury.bmp", MakeMercury},
+    {"2Venus.bmp", MakeVenus},     {"3Earth.bmp", MakeEarth},     {"4Mars.bmp", MakeMars},
+    {"5Jupiter.bmp", MakeJupiter}, {"6Saturn.bmp", MakeSaturn},   {"7Uran.bmp", MakeUranus},
+    {"8Neptun.bmp", MakeNeptune},  {"9Pluto.bmp", MakePluto},
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <output-folder>\n", argc > 0 ? argv[0] : "gen_textures");
+        return 2;
+    }
+    std::filesystem::path folder(argv[1]);
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error) {
+        std::fprintf(stderr, "cannot create %s: %s\n", argv[1], error.message().c_str());
+        return 1;
+    }
+    static Image image;
+    for (const Output& out : kOutputs) {
+        out.make(&image);
+        std::filesystem::path path = folder / out.name;
+        if (!WriteBmp(image, path)) {
+            std::fprintf(stderr, "cannot write %s\n", path.string().c_str());
+            return 1;
+        }
+    }
+    return 0;
+}
