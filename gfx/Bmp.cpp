@@ -164,7 +164,12 @@ void Row4(const unsigned char* src, unsigned char* dst, int32_t width, const Pal
 
 void Row1(const unsigned char* src, unsigned char* dst, int32_t width, const Palette& pal) {
     int32_t last = width - 1;
-    for (int32_t x = 0; x < last; ++x, dst += 3) Put4(dst, pal.rgb[(src[x >> 3] >> (7 - (x & 7))) & 1]);
+    int32_t x = 0;
+    for (; x + 8 <= last; x += 8, dst += 24) {   // whole bytes that do not hold the last pixel
+        unsigned b = src[x >> 3];
+        for (int bit = 0; bit < 8; ++bit) Put4(dst + 3 * bit, pal.rgb[(b >> (7 - bit)) & 1]);
+    }
+    for (; x < last; ++x, dst += 3) Put4(dst, pal.rgb[(src[x >> 3] >> (7 - (x & 7))) & 1]);
     Put3(dst, pal.rgb[(src[last >> 3] >> (7 - (last & 7))) & 1]);
 }
 
