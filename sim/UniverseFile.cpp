@@ -21,7 +21,11 @@ const int kFileBodyCount = 11;  // what "poc_planet" always says; readers ignore
 
 // ---------------------------------------------------------------- reading
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+// A NUL byte separates words too: kept inside a word it would cut the name
+// short, or leave it empty, and the file would no longer read back the same.
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == '\0';
+}
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 struct Cursor {

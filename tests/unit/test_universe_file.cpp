@@ -275,6 +275,15 @@ TEST(UniverseFileReader, UnreadableValueKeepsItsFieldAndIsMetAgainAsAWord) {
     EXPECT_EQ(0.5, v.deltat) << "\"deltat\" ended body B's numbers and was read as a keyword";
 }
 
+TEST(UniverseFileReader, NulByteSeparatesWordsSoNamesNeverComeOutEmpty) {
+    Universe u;
+    const char text[] = "ins A\0B \0c.bmp 1 2";
+    EXPECT_EQ(1, Read(u, std::string(text, sizeof text - 1)));
+    EXPECT_STREQ("A", u.bodies[0].meno);
+    EXPECT_STREQ("B", u.bodies[0].soubor);
+    EXPECT_EQ(5000.0, u.bodies[0].polomer) << "\"c.bmp\" is no number";
+}
+
 TEST(UniverseFileReader, LineCutShortStillCountsAndKeepsOldFields) {
     Universe u;
     EXPECT_EQ(1, Read(u, "ins Nove"));
