@@ -82,9 +82,3 @@ TEST(BuiltInSystem, NamesPathsAndParameters) {
     EXPECT_EQ(-3950.0, u.bodies[10].z);
     EXPECT_EQ(150.0, u.bodies[5].x);
 }
-
-TEST(VectorLengthTest, IsTheEuclideanNorm) {
-    EXPECT_EQ(5.0, VectorLength(3, 4, 0));
-    EXPECT_EQ(13.0, VectorLength(-3, 4, -12));
-    EXPECT_EQ(0.0, VectorLength(0, 0, 0));
-}
