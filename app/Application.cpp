@@ -1,11 +1,339 @@
-// Placeholder.
+// Start-up, shutdown, the work of one tick and the drawing of one frame.
+// Start-up failures of SDL go to standard error; the others to a message box.
 #include "app/Application.h"
-Application::Application() {}
-Application::~Application() {}
-int Application::Init() { return 0; }
-int Application::Run() { return 0; }
-void Application::Update() {}
-void Application::Render() {}
-void Application::HandleEvent(const SDL_Event&) {}
-void Application::ApplyKeys(Uint8*) {}
-int32_t RoundedLog10(double) { return 0; }
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+
+#include "app/Config.h"
+#include "app/MainLoop.h"
+#include "gfx/Gl.h"
+#include "platform/Platform.h"
+#include "sim/Keys.h"
+#include "sim/Universe.h"
+
+static_assert((int)KeyKeypadMultiply == (int)SDLK_KP_MULTIPLY && (int)KeyKeypadMinus == (int)SDLK_KP_MINUS &&
+                  (int)KeyKeypadPlus == (int)SDLK_KP_PLUS && (int)KeyF2 == (int)SDLK_F2 &&
+                  (int)KeyF3 == (int)SDLK_F3,
+              "the simulation's key numbers must be SDL 1.2's");
+static_assert(SDL_OPENGL == 2u && (uint32_t)SDL_FULLSCREEN == ConfigFullscreenFlag,
+              "configuration flags must be SDL 1.2's");
+
+namespace {
+
+// Degrees to radians with the single-precision factor the camera has always used.
+const double DegToRad = static_cast<float>(3.14159265358979323846 / 180.0);
+const double TurnStep = 0.8f;
+const int32_t HighestFrame = UniverseSlots - 1;
+
+void ShowError(const char* text) { ShowMessageBox("ERROR", text, MessageIconExclamation); }
+
+double ClampPitch(double pitch) {
+    if (pitch > 90) return 90;
+    if (pitch < -90) return -90;
+    return pitch;
+}
+
+// True once per press: the byte is cleared so that the key counts as released
+// until SDL reports the next key-down.
+bool Pressed(Uint8* keys, int key) {
+    if (!keys[key]) return false;
+    keys[key] = 0;
+    return true;
+}
+
+}  // namespace
+
+Application::Application()
+    : screen(nullptr),
+      quit(0),
+      showHelp(0),
+      keys(nullptr),
+      universe(nullptr),
+      frameBody(0),
+      lighting(1),
+      blending(0),
+      camX(0),
+      camY(30),
+      camZ(100),
+      pitch(0),
+      yaw(0),
+      roll(0),
+      hyperspeed(1.0) {
+    scenes[0] = nullptr;
+}
+
+Application::~Application() {
+    if (universe) delete static_cast<SceneObject*>(universe);
+    universe = nullptr;
+    scenes[0] = nullptr;
+    SDL_ShowCursor(SDL_ENABLE);
+    SDL_WM_GrabInput(SDL_GRAB_OFF);
+    // The font lists go while the GL context still exists; after SDL_Quit
+    // there is no context to delete them from.
+    if (screen) renderer.ReleaseFont();
+    SDL_Quit();
+}
+
+int Application::Init() {
+    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) < 0) {
+        std::fprintf(stderr, "Could not initialise SDL: %s\n", SDL_GetError());
+        return 0;
+    }
+    std::atexit(SDL_Quit);
+
+    SDL_WM_GrabInput(SDL_GRAB_ON);
+    SDL_ShowCursor(SDL_DISABLE);
+    SDL_WarpMouse(0, 0);
+
+    StartupSettings settings;
+    ReadConfigFile("configure.txt", &settings);
+
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 5);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 5);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 5);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+
+    screen = SDL_SetVideoMode(settings.windowWidth, settings.windowHeight, settings.colourDepth,
+                              settings.videoFlags);
+    if (!screen) {
+        std::fprintf(stderr, "Couldn't set GL video mode: %s\n", SDL_GetError());
+        SDL_Quit();
+        return 0;
+    }
+    // A grab asked for before there is a window only holds if SDL carries it
+    // over to the window; ask again now that the window exists so relative
+    // mouse motion always turns the camera.
+    if (SDL_WM_GrabInput(SDL_GRAB_QUERY) != SDL_GRAB_ON) SDL_WM_GrabInput(SDL_GRAB_ON);
+    SDL_ShowCursor(SDL_DISABLE);
+
+    int viewportWidth = settings.viewportWidth ? settings.viewportWidth : settings.windowWidth;
+    int viewportHeight = settings.viewportHeight ? settings.viewportHeight : settings.windowHeight;
+    renderer.Resize(viewportWidth, viewportHeight);
+
+    if (!renderer.InitGl()) {
+        ShowError("Initialization of OGL Failed.");
+        return 0;
+    }
+    renderer.SetLighting(lighting);
+    renderer.SetBlending(blending);
+
+    scenes[0] = nullptr;
+    universe = new (std::nothrow) Universe();
+    scenes[0] = universe;
+    if (!universe) {
+        ShowError("Nepodarilo se vytvorit objekt");
+        return 0;
+    }
+    if (!scenes[0]->Init(&renderer, 2)) {
+        ShowError("Chyba inicializace objektu");
+        return 0;
+    }
+    return 1;
+}
+
+namespace {
+
+class SdlLoopHost : public LoopHost {
+public:
+    explicit SdlLoopHost(Application& a) : app(a) {}
+    uint32_t Ticks() override { return SDL_GetTicks(); }
+    int QuitRequested() override { return app.quit; }
+    void Tick() override { app.Update(); }
+    void Frame() override { app.Render(); }
+    void SetCaption(const char* caption) override { SDL_WM_SetCaption(caption, nullptr); }
+
+private:
+    Application& app;
+};
+
+}  // namespace
+
+int Application::Run() {
+    SdlLoopHost host(*this);
+    RunMainLoop(host);
+    return 0;
+}
+
+void Application::HandleEvent(const SDL_Event& event) {
+    switch (event.type) {
+    case SDL_MOUSEMOTION:
+        yaw -= event.motion.xrel * (1.0 / 3.0);
+        pitch = ClampPitch(pitch - event.motion.yrel * (1.0 / 3.0));
+        break;
+    case SDL_QUIT:
+        quit = 1;
+        break;
+    case SDL_VIDEORESIZE:
+        renderer.Resize(event.resize.w, event.resize.h);
+        break;
+    default:
+        break;
+    }
+}
+
+void Application::Update() {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) HandleEvent(event);
+    keys = SDL_GetKeyState(nullptr);
+    ApplyKeys(keys);
+    // The scene sees the keys last, after per-press keys of the application
+    // have been cleared.
+    if (scenes[0]) scenes[0]->Update(keys);
+}
+
+void Application::ApplyKeys(Uint8* keyState) {
+    keys = keyState;
+    if (Pressed(keys, SDLK_SPACE)) hyperspeed *= 10;
+    if (Pressed(keys, SDLK_LALT)) hyperspeed *= 0.1;
+    if (keys[SDLK_w]) {
+        camX -= std::sin(yaw * DegToRad) * hyperspeed;
+        camZ -= std::cos(yaw * DegToRad) * hyperspeed;
+    }
+    if (keys[SDLK_s]) {
+        camX += std::sin(yaw * DegToRad) * hyperspeed;
+        camZ += std::cos(yaw * DegToRad) * hyperspeed;
+    }
+    if (keys[SDLK_a]) {
+        camX -= std::sin((yaw + 90) * DegToRad) * hyperspeed;
+        camZ -= std::cos((yaw + 90) * DegToRad) * hyperspeed;
+    }
+    if (keys[SDLK_d]) {
+        camX += std::sin((yaw + 90) * DegToRad) * hyperspeed;
+        camZ += std::cos((yaw + 90) * DegToRad) * hyperspeed;
+    }
+    if (keys[SDLK_LEFT]) yaw += TurnStep;
+    if (keys[SDLK_RIGHT]) yaw -= TurnStep;
+    if (keys[SDLK_UP]) {
+        pitch += TurnStep;
+        if (pitch > 90) pitch = 90;
+    }
+    if (keys[SDLK_DOWN]) {
+        pitch -= TurnStep;
+        if (pitch < -90) pitch = -90;
+    }
+    if (keys[SDLK_LSHIFT]) camY += hyperspeed;
+    if (keys[SDLK_LCTRL]) camY -= hyperspeed;
+    if (keys[SDLK_ESCAPE]) quit = 1;
+    if (Pressed(keys, SDLK_F1)) showHelp = !showHelp;
+    if (Pressed(keys, SDLK_b)) {
+        blending = !blending;
+        renderer.SetBlending(blending);
+    }
+    if (Pressed(keys, SDLK_l)) {
+        lighting = !lighting;
+        renderer.SetLighting(lighting);
+    }
+    if (Pressed(keys, SDLK_PAGEUP)) ChangeFrame(+1);
+    if (Pressed(keys, SDLK_PAGEDOWN)) ChangeFrame(-1);
+    for (int n = 1; n <= 9; ++n) {
+        if (keys[SDLK_1 + (n - 1)]) JumpToBody(n);
+    }
+    if (keys[SDLK_0]) JumpToBody(10);
+}
+
+void Application::AddFramePosition(double sign) {
+    if (frameBody == 0 || !universe) return;
+    const Body& b = universe->bodies[frameBody];
+    camX += sign * b.x;
+    camY += sign * b.y;
+    camZ += sign * b.z;
+}
+
+// Switching frames keeps the camera's absolute position and its angles.
+void Application::ChangeFrame(int step) {
+    AddFramePosition(+1);
+    frameBody += step;
+    if (frameBody > HighestFrame) frameBody = 0;
+    if (frameBody < 0) frameBody = HighestFrame;
+    AddFramePosition(-1);
+}
+
+void Application::JumpToBody(int n) {
+    frameBody = n;
+    camX = 0;
+    camY = 0;
+    camZ = universe ? 4 * universe->bodies[n].polomer : 0;
+    pitch = 0;
+    yaw = 0;
+    roll = 0;
+}
+
+namespace {
+
+struct HelpLine {
+    float y;
+    const char* text;
+};
+
+// Key names right-aligned in 21 columns so the dashes line up in the fixed-width font.
+const HelpLine HelpLines[] = {
+    {0.9f, "                  Ovladani:"},
+    {0.8f, ""},
+    {0.7f, "                   F1 - zobrazi tuto napovedu"},
+    {0.6f, "                  Esc - konec"},
+    {0.5f, "                sipky - zmena smeru"},
+    {0.4f, " a,s,d,w,LShift,LCtrl - zmena polohy"},
+    {0.3f, "        LAlt,mezernik - zmena hyperrychlosti"},
+    {0.2f, "            num+,num- - zmena rychlosti plynuti casu"},
+    {0.1f, " PageUp,PageDown,0..9 - zmena vztazne soustavy"},
+    {0.0f, "                    l - zapne/vypne stiny"},
+    {-0.1f, "                   F2 - ulozi aktualni vesmiru"},
+    {-0.2f, "                   F3 - nacte vesmir"},
+};
+
+}  // namespace
+
+void Application::Render() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+
+    if (showHelp) {
+        for (const HelpLine& line : HelpLines) renderer.PrintScreen(-1, line.y, 1, 1, 1, "%s", line.text);
+    } else {
+        const char* name = universe ? universe->bodies[frameBody].meno : "";
+        renderer.PrintScreen(-1, -1, 1, 1, 1, "%d/%d %s", frameBody, HighestFrame, name);
+        renderer.PrintScreen(0.65f, -1, 1, 1, 1, "help - F1");
+        renderer.PrintScreen(-1, 0.94f, 1, 1, 1, "hyperrychlost: %i", RoundedLog10(hyperspeed) + 4);
+    }
+
+    glRotated(-pitch, 1, 0, 0);
+    glRotated(-yaw, 0, 1, 0);
+    glRotated(-roll, 0, 0, 1);
+    glTranslated(-camX, -camY, -camZ);
+
+    if (scenes[0] && universe) {
+        glPushMatrix();
+        Body& sky = universe->bodies[0];
+        sky.x = camX;
+        sky.y = camY;
+        sky.z = camZ;
+        if (frameBody != 0) {
+            const Body& frame = universe->bodies[frameBody];
+            sky.x += frame.x;
+            sky.y += frame.y;
+            sky.z += frame.z;
+            glTranslated(-frame.x, -frame.y, -frame.z);
+        }
+        scenes[0]->Draw();
+        glPopMatrix();
+    }
+
+    SDL_GL_SwapBuffers();
+}
+
+int32_t RoundedLog10(double value) {
+    // Levels for values no double can reach sensibly: 0 and underflow show the
+    // decade below the smallest double, infinity the one above the largest,
+    // and anything that is not a positive number the level of 1.
+    if (std::isnan(value) || value < 0) return 0;
+    if (value == 0) return -324;
+    if (std::isinf(value)) return 309;
+    double level = std::log10(value);
+    const double nudge = 0.1f;
+    if (level > 0) return static_cast<int32_t>(level + nudge);
+    return static_cast<int32_t>(level - nudge);
+}

@@ -42,7 +42,6 @@ public:
     void ApplyKeys(Uint8* keyState);
 
 private:
-    int sdlStarted;
     void ChangeFrame(int step);
     void JumpToBody(int n);
     void AddFramePosition(double sign);

@@ -1,7 +1,105 @@
-// Placeholder.
+// GL resources of the universe: one texture and one display list per slot, the
+// quadric that builds the spheres, and the drawing of every used slot. The
+// Sun's list carries the light, so the light follows whatever body is slot 1.
+#include <cstdio>
+
+#include "gfx/Gl.h"
+#include "gfx/GlRenderer.h"
+#include "gfx/Texture.h"
+#include "platform/Platform.h"
 #include "sim/Universe.h"
+
+namespace {
+
+const int SphereSlices = 16;
+const int SphereStacks = 16;
+
+GLUquadric* NewQuadric() { return gluNewQuadric(); }
+
+}  // namespace
+
+// Tests replace this to see what happens when GLU has no memory.
+GLUquadric* (*UniverseNewQuadric)() = NewQuadric;
+
 Universe::~Universe() { ReleaseGlResources(); }
-int Universe::Init(GlRenderer* r, int) { return SceneObject::Init(r, 2); }
-void Universe::Draw() {}
-void Universe::BuildLists() {}
-void Universe::ReleaseGlResources() {}
+
+int Universe::Init(GlRenderer* r, int /*option*/) {
+    SceneObject::Init(r, 2);
+    glGenTextures(UniverseSlots, textures);
+
+    for (int i = 0; i < UniverseSlots; ++i) {
+        const Body& b = bodies[i];
+        if (b.hmotnost == 0) continue;
+        if (!renderer->LoadTexture(textures[i], b.soubor, FilterMipmap)) {
+            char text[BodyNameSize + BodyFileSize + 64];
+            std::snprintf(text, sizeof text, "%s c.: %d ze souboru: %s!", b.meno, i, b.soubor);
+            ShowMessageBox("Nepodarilo se nacist texturu", text, MessageIconNone);
+        }
+    }
+
+    quadric = UniverseNewQuadric();
+    if (!quadric) {
+        ShowMessageBox("Error", "Neni dost pameti pro nacteni \"Quadratic Object\"", MessageIconNone);
+    } else {
+        gluQuadricNormals(quadric, GLU_SMOOTH);
+        gluQuadricTexture(quadric, GL_TRUE);
+    }
+    // Without a quadric the lists are still built, only without spheres: the
+    // program goes on with labels and light, and never calls a list it lacks.
+    BuildLists();
+    return 1;
+}
+
+void Universe::BuildLists() {
+    listBase = glGenLists(UniverseSlots);
+    if (listBase == 0) return;
+
+    for (int i = 0; i < UniverseSlots; ++i) {
+        glNewList(listBase + i, GL_COMPILE);
+        if (i == 1) {
+            const GLfloat diffuse[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+            const GLfloat position[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+            glLightfv(GL_LIGHT1, GL_DIFFUSE, diffuse);
+            glLightfv(GL_LIGHT1, GL_POSITION, position);
+        }
+        glBindTexture(GL_TEXTURE_2D, textures[i]);
+        // GLU builds spheres about +z; turn the poles onto +y, the spin axis.
+        glRotated(90, -1, 0, 0);
+        if (quadric) {
+            // The sky is seen from inside, and the Sun is lit by the light at
+            // its own centre: both face inwards.
+            bool inside = i <= 1;
+            if (inside) gluQuadricOrientation(quadric, GLU_INSIDE);
+            gluSphere(quadric, bodies[i].polomer, SphereSlices, SphereStacks);
+            if (inside) gluQuadricOrientation(quadric, GLU_OUTSIDE);
+        }
+        glEndList();
+    }
+}
+
+void Universe::Draw() {
+    for (int i = 0; i < UniverseSlots; ++i) {
+        const Body& b = bodies[i];
+        if (b.hmotnost == 0) continue;
+        glPushMatrix();
+        glTranslated(b.x, b.y, b.z);
+        renderer->Print(0, static_cast<float>(1.5 * b.polomer), 0, 1, 1, 1, "%d. %s", i, b.meno);
+        glRotated(b.osa_rotace, 0, 0, 1);
+        glRotated(b.rotace * simTime, 0, 1, 0);
+        if (listBase) glCallList(listBase + i);
+        glPopMatrix();
+    }
+}
+
+// Safe to call twice: what was released is forgotten, so a second call never
+// deletes names that GL may since have handed to someone else.
+void Universe::ReleaseGlResources() {
+    if (listBase) glDeleteLists(listBase, UniverseSlots);
+    listBase = 0;
+    bool anyTexture = false;
+    for (int i = 0; i < UniverseSlots; ++i) anyTexture = anyTexture || textures[i] != 0;
+    if (anyTexture) glDeleteTextures(UniverseSlots, textures);
+    for (int i = 0; i < UniverseSlots; ++i) textures[i] = 0;
+    if (quadric) gluDeleteQuadric(quadric);
+    quadric = nullptr;
+}

@@ -1,0 +1,154 @@
+// The configuration reader: keys, values after any white space, comments,
+// the sticky full-screen flag, unreadable values and oversized words.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/Config.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+StartupSettings Read(const std::string& text) {
+    StartupSettings s;
+    ReadConfigText(text.data(), text.size(), &s);
+    return s;
+}
+
+const uint32_t Fullscreen = ConfigFullscreenFlag;
+
+}  // namespace
+
+TEST(ConfigDefaults, MissingFileKeepsWindowed640x480AtDisplayDepth) {
+    StartupSettings s;
+    ReadConfigFile("/nonexistent/configure.txt", &s);
+    EXPECT_EQ(640, s.windowWidth);
+    EXPECT_EQ(480, s.windowHeight);
+    EXPECT_EQ(0, s.colourDepth);
+    EXPECT_EQ(2u, s.videoFlags);
+    EXPECT_EQ(0, s.viewportWidth);
+    EXPECT_EQ(0, s.viewportHeight);
+}
+
+TEST(ConfigDefaults, ShippedFileKeepsTheDefaults) {
+    StartupSettings s;
+    ReadConfigFile(ORRERY_SOURCE_DIR "/configure.txt", &s);
+    StartupSettings d;
+    EXPECT_EQ(d.windowWidth, s.windowWidth);
+    EXPECT_EQ(d.windowHeight, s.windowHeight);
+    EXPECT_EQ(d.colourDepth, s.colourDepth);
+    EXPECT_EQ(d.videoFlags, s.videoFlags);
+    EXPECT_EQ(d.viewportWidth, s.viewportWidth);
+    EXPECT_EQ(d.viewportHeight, s.viewportHeight);
+}
+
+TEST(ConfigKeys, EveryKeyTakesItsValueAfterAnyWhiteSpace) {
+    StartupSettings s = Read("width\t800\nheight\n\n  600 oglw -5 oglh +7\r\nbpp 16");
+    EXPECT_EQ(800, s.windowWidth);
+    EXPECT_EQ(600, s.windowHeight);
+    EXPECT_EQ(-5, s.viewportWidth);
+    EXPECT_EQ(7, s.viewportHeight);
+    EXPECT_EQ(16, s.colourDepth);
+    EXPECT_EQ(2u, s.videoFlags);
+}
+
+TEST(ConfigKeys, LastValueWins) {
+    EXPECT_EQ(1024, Read("width 800 width 1024").windowWidth);
+}
+
+TEST(ConfigKeys, KeysAreCaseSensitiveWholeWords) {
+    StartupSettings s = Read("Width 800 widths 900 xwidth 901 WIDTH 902");
+    EXPECT_EQ(640, s.windowWidth);
+}
+
+TEST(ConfigKeys, AnythingThatIsNoKeyIsIgnored) {
+    StartupSettings s = Read("hello 12 world width 700 13");
+    EXPECT_EQ(700, s.windowWidth);
+    EXPECT_EQ(480, s.windowHeight);
+}
+
+TEST(ConfigFullscreen, NonzeroAddsTheFlagAndNothingRemovesIt) {
+    EXPECT_EQ(2u | Fullscreen, Read("fullscreen 1").videoFlags);
+    EXPECT_EQ(2u | Fullscreen, Read("fullscreen 2").videoFlags);
+    EXPECT_EQ(2u | Fullscreen, Read("fullscreen 1 fullscreen 0").videoFlags);
+    EXPECT_EQ(2u, Read("fullscreen 0").videoFlags);
+    EXPECT_EQ(2u | Fullscreen, Read("fullscreen -1").videoFlags);
+}
+
+TEST(ConfigUnreadable, KeyWithoutNumberKeepsValueAndTheWordIsIgnored) {
+    StartupSettings s = Read("width 800 width abc height 300");
+    EXPECT_EQ(800, s.windowWidth);
+    EXPECT_EQ(300, s.windowHeight);
+}
+
+TEST(ConfigUnreadable, TheTextAfterAKeyIsReadAgainAsAWord) {
+    // "height" is not a value for "width", so it is met again as a key.
+    StartupSettings s = Read("width height 300");
+    EXPECT_EQ(640, s.windowWidth);
+    EXPECT_EQ(300, s.windowHeight);
+}
+
+TEST(ConfigUnreadable, KeyAtEndOfFileKeepsValue) {
+    EXPECT_EQ(640, Read("width").windowWidth);
+    EXPECT_EQ(640, Read("width   \n").windowWidth);
+    EXPECT_EQ(640, Read("width -").windowWidth);
+}
+
+TEST(ConfigUnreadable, ValuesBeyond32BitsAreClampedNotWrapped) {
+    EXPECT_EQ(2147483647, Read("width 99999999999999999999").windowWidth);
+    EXPECT_EQ(-2147483647 - 1, Read("width -99999999999999999999").windowWidth);
+    EXPECT_EQ(2147483647, Read("width 2147483647").windowWidth);
+}
+
+TEST(ConfigComments, ValueDirectlyFollowedByCommentIsTaken) {
+    StartupSettings s = Read("width 800//note height 100\nheight 500");
+    EXPECT_EQ(800, s.windowWidth);
+    EXPECT_EQ(500, s.windowHeight);
+}
+
+TEST(ConfigComments, KeyGluedToACommentIsNoKey) {
+    StartupSettings s = Read("width//note 800\nheight 500");
+    EXPECT_EQ(640, s.windowWidth);
+    EXPECT_EQ(500, s.windowHeight);
+}
+
+TEST(ConfigComments, CommentRunsToEndOfLineOnly) {
+    StartupSettings s = Read("// width 800\nheight 500 //width 900\r\nbpp 24");
+    EXPECT_EQ(640, s.windowWidth);
+    EXPECT_EQ(500, s.windowHeight);
+    EXPECT_EQ(24, s.colourDepth);
+}
+
+TEST(ConfigComments, CommentOnLastLineWithoutLineBreakEndsReading) {
+    StartupSettings s = Read("height 500\n// last line, no newline");
+    EXPECT_EQ(500, s.windowHeight);
+    EXPECT_EQ(640, Read("//").windowWidth);
+}
+
+TEST(ConfigLongWords, WordsOf1000OrMoreCharactersAreCutSafely) {
+    // The word is cut to the token buffer; the rest of it is not a new word.
+    std::string longWord(5000, 'x');
+    StartupSettings s = Read(longWord + "width 800 height 300");
+    EXPECT_EQ(640, s.windowWidth);
+    EXPECT_EQ(300, s.windowHeight);
+
+    // A key name that ends a 999-character cut is no key either.
+    std::string padded(999 - 5, 'y');
+    s = Read(padded + "width" + "zzz 800");
+    EXPECT_EQ(640, s.windowWidth);
+
+    // A long comment word still starts a comment.
+    s = Read("//" + longWord + " width 800\nheight 301");
+    EXPECT_EQ(640, s.windowWidth);
+    EXPECT_EQ(301, s.windowHeight);
+}
+
+TEST(ConfigFile, ReadsFromDisk) {
+    ScratchDir dir;
+    ASSERT_TRUE(WriteWholeFile(dir.File("configure.txt"), "width 1024\nheight 768\nfullscreen 1\n"));
+    StartupSettings s;
+    ReadConfigFile(dir.File("configure.txt").c_str(), &s);
+    EXPECT_EQ(1024, s.windowWidth);
+    EXPECT_EQ(768, s.windowHeight);
+    EXPECT_EQ(2u | Fullscreen, s.videoFlags);
+}
