@@ -178,8 +178,11 @@ void Application::HandleEvent(const SDL_Event& event) {
 void Application::Update() {
     SDL_Event event;
     while (SDL_PollEvent(&event)) HandleEvent(event);
-    keys = SDL_GetKeyState(nullptr);
-    ApplyKeys(keys);
+    HandleKeys(SDL_GetKeyState(nullptr));
+}
+
+void Application::HandleKeys(Uint8* keyState) {
+    ApplyKeys(keyState);
     // The scene sees the keys last, after per-press keys of the application
     // have been cleared.
     if (scenes[0]) scenes[0]->Update(keys);

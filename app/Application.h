@@ -39,6 +39,9 @@ public:
 
     // The parts of one tick, apart so that tests can feed them directly.
     void HandleEvent(const SDL_Event& event);
+    // The application's own keys, then the scene's.
+    void HandleKeys(Uint8* keyState);
+    // The application's own keys only.
     void ApplyKeys(Uint8* keyState);
 
 private:
