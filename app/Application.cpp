@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 #include "app/Config.h"
@@ -27,6 +28,20 @@ namespace {
 const double DegToRad = static_cast<float>(3.14159265358979323846 / 180.0);
 const double TurnStep = 0.8f;
 const int32_t HighestFrame = UniverseSlots - 1;
+
+// SDL 2 underneath falls back to its off-screen driver when there is no
+// display, which would run the program in a window nobody can see or close.
+// Unless the user asked for such a driver by name, that counts as no display.
+int HasRealDisplay() {
+    char name[32] = "";
+    if (!SDL_VideoDriverName(name, sizeof name)) return 1;
+    if (std::strcmp(name, "offscreen") != 0 && std::strcmp(name, "dummy") != 0) return 1;
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    if (asked && std::strstr(asked, name)) return 1;
+    SDL_Quit();
+    SDL_SetError("no display to open a window on (is DISPLAY set?)");
+    return 0;
+}
 
 void ShowError(const char* text) { ShowMessageBox("ERROR", text, MessageIconExclamation); }
 
@@ -78,7 +93,7 @@ Application::~Application() {
 }
 
 int Application::Init() {
-    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) < 0) {
+    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) < 0 || !HasRealDisplay()) {
         std::fprintf(stderr, "Could not initialise SDL: %s\n", SDL_GetError());
         return 0;
     }
