@@ -20,7 +20,8 @@ check "its text names Zeme, slot 4 and the path" grep -qF "$expected" "$WORK/std
 check "exactly one box for the one missing file" test "$(grep -c 'Nepodarilo se nacist texturu' "$WORK/stderr.txt")" -eq 1
 
 if [ -n "$box" ]; then
-    xdotool key --window "$box" Return
+    xdotool windowfocus "$box" 2>/dev/null
+    xdotool key Return
     for i in $(seq 1 100); do
         xdotool search --onlyvisible --name '^Nepodarilo se nacist texturu$' >/dev/null 2>&1 || break
         sleep 0.1
