@@ -1,15 +1,163 @@
-// Placeholder.
+// GL state, projection, the lighting and blending switches, and bitmap text.
+// Text goes through 96 display lists (characters 32..127) filled by the
+// platform font layer; it is drawn at the raster position, so it is never lit,
+// textured or depth-sorted like geometry, and is cut by GL at the window edge.
+// Texture upload lives in Texture.cpp.
 #include "gfx/GlRenderer.h"
+
+#include <cstdarg>
+#include <cstdio>
+
 #include "gfx/Gl.h"
+#include "platform/Platform.h"
+
+namespace {
+
+const GLsizei kFontLists = 96;
+const unsigned char kFirstGlyph = 32;
+const unsigned char kLastGlyph = 127;
+const size_t kTextBuffer = 256;  // 255 characters and the terminator
+
+// The literal constants are single precision on purpose: the projection and
+// the on-screen positions are tuned to these exact values.
+const float kNearPlane = 0.01f;
+const double kFarPlane = 10000.0;
+const float kScreenScaleX = 0.55f;
+const float kScreenScaleY = 0.41f;
+const float kScreenDepth = -1.001f;
+
+// Formats into a fixed buffer; a longer result is cut at 255 characters, and
+// an encoding error leaves an empty text rather than whatever was in the buffer.
+void FormatText(char (&out)[kTextBuffer], const char* format, va_list args) {
+    out[0] = '\0';
+    int n = std::vsnprintf(out, sizeof out, format, args);
+    if (n < 0) out[0] = '\0';
+}
+
+}  // namespace
+
 GlRenderer::GlRenderer() : fontBase(0) {}
-GlRenderer::~GlRenderer() {}
-void GlRenderer::Resize(int w, int h) { if (h == 0) h = 1; glViewport(0, 0, w, h); glMatrixMode(GL_PROJECTION); glLoadIdentity(); gluPerspective(45.0, (double)w / h, 0.01f, 10000.0); glMatrixMode(GL_MODELVIEW); glLoadIdentity(); }
-int GlRenderer::InitGl() { return 1; }
-void GlRenderer::SetLighting(int) {}
-void GlRenderer::SetBlending(int) {}
-void GlRenderer::BuildFont() {}
-void GlRenderer::ReleaseFont() {}
-void GlRenderer::Print(float, float, float, float, float, float, const char*, ...) {}
-void GlRenderer::PrintScreen(float, float, float, float, float, const char*, ...) {}
-int GlRenderer::LoadTexture(uint32_t, const char*, int) { return 0; }
-void GlRenderer::DrawText(float, float, float, float, float, float, const char*) {}
+
+GlRenderer::~GlRenderer() {
+    if (fontBase != 0) glDeleteLists(fontBase, kFontLists);
+}
+
+void GlRenderer::ReleaseFont() {
+    if (fontBase != 0) glDeleteLists(fontBase, kFontLists);
+    fontBase = 0;
+}
+
+void GlRenderer::Resize(int width, int height) {
+    if (height == 0) height = 1;
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, (double)width / (double)height, (double)kNearPlane, kFarPlane);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+int GlRenderer::InitGl() {
+    glShadeModel(GL_SMOOTH);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClearDepth(1.0);
+    glDepthFunc(GL_LEQUAL);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_COLOR_MATERIAL);
+    glEnable(GL_TEXTURE_2D);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glHint(GL_POINT_SMOOTH_HINT, GL_NICEST);
+
+    // Light 1 is set while the modelview matrix is still the identity left by
+    // Resize, so it sits just in front of the eye.
+    const GLfloat ambient[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+    const GLfloat diffuse[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    const GLfloat position[4] = {0.0f, 0.0f, 1.0f, 1.0f};
+    glLightfv(GL_LIGHT1, GL_AMBIENT, ambient);
+    glLightfv(GL_LIGHT1, GL_DIFFUSE, diffuse);
+    glLightfv(GL_LIGHT1, GL_POSITION, position);
+    glEnable(GL_LIGHT1);
+
+    glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    BuildFont();
+    // A missing font only costs the text; BuildFont has said so on stderr.
+    return 1;
+}
+
+void GlRenderer::SetLighting(int on) {
+    if (on)
+        glEnable(GL_LIGHTING);
+    else
+        glDisable(GL_LIGHTING);
+}
+
+void GlRenderer::SetBlending(int on) {
+    // Additive blending of the bodies only looks right without depth testing.
+    if (on) {
+        glEnable(GL_BLEND);
+        glDisable(GL_DEPTH_TEST);
+    } else {
+        glDisable(GL_BLEND);
+        glEnable(GL_DEPTH_TEST);
+    }
+}
+
+void GlRenderer::BuildFont() {
+    ReleaseFont();
+    fontBase = glGenLists(kFontLists);
+    if (fontBase == 0) {
+        std::fprintf(stderr, "orrery: no display lists for the font; text will not be drawn\n");
+        return;
+    }
+    // On failure the platform layer has written its line and left the lists empty.
+    RasteriseFontLists(fontBase);
+}
+
+void GlRenderer::DrawText(float x, float y, float z, float r, float g, float b, const char* text) {
+    glBindTexture(GL_TEXTURE_2D, 0);
+    // The raster colour is latched from the current colour by glRasterPos.
+    glColor3f(r, g, b);
+    glRasterPos3f(x, y, z);
+    if (!text) return;
+
+    // Only 32..127 have lists. With the list base at fontBase - 32 any other
+    // byte would call a neighbouring list (a body's sphere, say) or wrap
+    // around, so those bytes are dropped here rather than trusted to GL.
+    unsigned char glyphs[kTextBuffer];
+    GLsizei count = 0;
+    for (const unsigned char* p = (const unsigned char*)text; *p && count < (GLsizei)sizeof glyphs; ++p) {
+        if (*p >= kFirstGlyph && *p <= kLastGlyph) glyphs[count++] = *p;
+    }
+    if (fontBase != 0 && count > 0) {
+        glPushAttrib(GL_LIST_BIT);
+        glListBase(fontBase - kFirstGlyph);
+        glCallLists(count, GL_UNSIGNED_BYTE, glyphs);
+        glPopAttrib();
+    }
+    glColor3f(1.0f, 1.0f, 1.0f);
+}
+
+void GlRenderer::Print(float x, float y, float z, float r, float g, float b, const char* format, ...) {
+    if (!format) {
+        DrawText(x, y, z, r, g, b, nullptr);
+        return;
+    }
+    char text[kTextBuffer];
+    va_list args;
+    va_start(args, format);
+    FormatText(text, format, args);
+    va_end(args);
+    DrawText(x, y, z, r, g, b, text);
+}
+
+void GlRenderer::PrintScreen(float x, float y, float r, float g, float b, const char* format, ...) {
+    if (!format) return;
+    char text[kTextBuffer];
+    va_list args;
+    va_start(args, format);
+    FormatText(text, format, args);
+    va_end(args);
+    // Drawn as it stands: formatting it again would read a "%" as a conversion.
+    DrawText(x * kScreenScaleX, y * kScreenScaleY, kScreenDepth, r, g, b, text);
+}

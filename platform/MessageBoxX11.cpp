@@ -1,9 +1,332 @@
-// Placeholder.
-#include "platform/Platform.h"
+// The modal message box on X11: a small fixed-size dialog window on its own
+// display connection with the text, an optional warning sign and one OK
+// button, waiting until it is confirmed or closed. Plain Xlib core fonts, no
+// toolkit. Without a display the notice is the line on standard error alone.
+#ifndef _WIN32
+
+#include <SDL.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+
 #include <cstdio>
-static MessageBoxHook g_hook;
-void SetMessageBoxHook(MessageBoxHook hook) { g_hook = hook; }
-void ShowMessageBox(const char* title, const char* text, int icon) {
-    if (g_hook) { g_hook(title, text, icon); return; }
-    std::fprintf(stderr, "%s: %s\n", title, text);
+#include <cstring>
+
+#include "platform/Platform.h"
+
+namespace {
+
+MessageBoxHook g_hook = nullptr;
+
+const int kMaxLines = 64;
+const int kMargin = 16;
+const int kIconSize = 36;
+const int kButtonWidth = 80;
+const int kButtonHeight = 26;
+
+struct TextLine {
+    const char* start;
+    int length;
+};
+
+struct Dialog {
+    Display* display;
+    Window window;
+    GC gc;
+    XFontStruct* font;
+    unsigned long background, foreground, buttonFace, shadow, light, warning;
+    TextLine lines[kMaxLines];
+    int lineCount;
+    int icon;
+    int width, height;
+    int textX, textY;
+    int buttonX, buttonY;
+    int pressed;  // mouse held down on the button
+};
+
+int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+
+unsigned long Colour(Display* display, const char* name, unsigned long fallback) {
+    XColor exact, screen;
+    Colormap map = DefaultColormap(display, DefaultScreen(display));
+    if (XAllocNamedColor(display, map, name, &screen, &exact)) return screen.pixel;
+    return fallback;
 }
+
+XFontStruct* LoadFont(Display* display) {
+    XFontStruct* font = XLoadQueryFont(display, "-*-helvetica-bold-r-normal-*-12-*-*-*-*-*-iso8859-1");
+    if (!font) font = XLoadQueryFont(display, "-*-helvetica-bold-r-*-*-12-*");
+    if (!font) font = XLoadQueryFont(display, "fixed");
+    return font;
+}
+
+void SplitLines(Dialog& d, const char* text) {
+    d.lineCount = 0;
+    const char* p = text;
+    while (d.lineCount < kMaxLines) {
+        const char* end = std::strchr(p, '\n');
+        int length = end ? (int)(end - p) : (int)std::strlen(p);
+        // Two hundred characters a line is far wider than any message we show.
+        if (length > 200) length = 200;
+        d.lines[d.lineCount].start = p;
+        d.lines[d.lineCount].length = length;
+        ++d.lineCount;
+        if (!end) break;
+        p = end + 1;
+    }
+}
+
+void Layout(Dialog& d, int screenWidth, int screenHeight) {
+    const int lineHeight = d.font->ascent + d.font->descent;
+    int textWidth = 0;
+    for (int i = 0; i < d.lineCount; ++i) {
+        int w = XTextWidth(d.font, d.lines[i].start, d.lines[i].length);
+        if (w > textWidth) textWidth = w;
+    }
+    const int textHeight = lineHeight * d.lineCount;
+    const int iconSpace = d.icon == MessageIconExclamation ? kIconSize + kMargin : 0;
+    d.textX = kMargin + iconSpace;
+    int contentHeight = textHeight > (iconSpace ? kIconSize : 0) ? textHeight : kIconSize;
+    d.textY = kMargin + (contentHeight - textHeight) / 2 + d.font->ascent;
+    d.width = d.textX + textWidth + kMargin;
+    if (d.width < kButtonWidth + 2 * kMargin) d.width = kButtonWidth + 2 * kMargin;
+    if (d.width < 240) d.width = 240;
+    if (d.width > screenWidth - 20 && screenWidth > 260) d.width = screenWidth - 20;
+    d.height = kMargin + contentHeight + kMargin + kButtonHeight + kMargin;
+    if (d.height > screenHeight - 20 && screenHeight > 120) d.height = screenHeight - 20;
+    d.buttonX = (d.width - kButtonWidth) / 2;
+    d.buttonY = d.height - kMargin - kButtonHeight;
+}
+
+void DrawWarningSign(Dialog& d) {
+    const int x = kMargin, y = kMargin;
+    XPoint triangle[3] = {{(short)(x + kIconSize / 2), (short)y},
+                          {(short)(x + kIconSize), (short)(y + kIconSize - 2)},
+                          {(short)x, (short)(y + kIconSize - 2)}};
+    XSetForeground(d.display, d.gc, d.warning);
+    XFillPolygon(d.display, d.window, d.gc, triangle, 3, Convex, CoordModeOrigin);
+    XSetForeground(d.display, d.gc, d.foreground);
+    XPoint outline[4] = {triangle[0], triangle[1], triangle[2], triangle[0]};
+    XDrawLines(d.display, d.window, d.gc, outline, 4, CoordModeOrigin);
+    const int cx = x + kIconSize / 2;
+    XFillRectangle(d.display, d.window, d.gc, cx - 2, y + 11, 4, 13);
+    XFillRectangle(d.display, d.window, d.gc, cx - 2, y + 27, 4, 4);
+}
+
+void Draw(Dialog& d) {
+    Display* display = d.display;
+    XSetForeground(display, d.gc, d.background);
+    XFillRectangle(display, d.window, d.gc, 0, 0, (unsigned)d.width, (unsigned)d.height);
+    if (d.icon == MessageIconExclamation) DrawWarningSign(d);
+
+    XSetForeground(display, d.gc, d.foreground);
+    const int lineHeight = d.font->ascent + d.font->descent;
+    for (int i = 0; i < d.lineCount; ++i) {
+        XDrawString(display, d.window, d.gc, d.textX, d.textY + i * lineHeight, d.lines[i].start,
+                    d.lines[i].length);
+    }
+
+    // A raised button that sinks while the mouse holds it down.
+    const int bx = d.buttonX, by = d.buttonY;
+    XSetForeground(display, d.gc, d.buttonFace);
+    XFillRectangle(display, d.window, d.gc, bx, by, kButtonWidth, kButtonHeight);
+    XSetForeground(display, d.gc, d.pressed ? d.shadow : d.light);
+    XDrawLine(display, d.window, d.gc, bx, by, bx + kButtonWidth - 1, by);
+    XDrawLine(display, d.window, d.gc, bx, by, bx, by + kButtonHeight - 1);
+    XSetForeground(display, d.gc, d.pressed ? d.light : d.shadow);
+    XDrawLine(display, d.window, d.gc, bx, by + kButtonHeight - 1, bx + kButtonWidth - 1, by + kButtonHeight - 1);
+    XDrawLine(display, d.window, d.gc, bx + kButtonWidth - 1, by, bx + kButtonWidth - 1, by + kButtonHeight - 1);
+    XSetForeground(display, d.gc, d.foreground);
+    // Keyboard focus is always on the button: mark it as the default.
+    XDrawRectangle(display, d.window, d.gc, bx - 2, by - 2, kButtonWidth + 3, kButtonHeight + 3);
+    const char* label = "OK";
+    const int labelWidth = XTextWidth(d.font, label, 2);
+    const int shift = d.pressed ? 1 : 0;
+    XDrawString(display, d.window, d.gc, bx + (kButtonWidth - labelWidth) / 2 + shift,
+                by + (kButtonHeight + d.font->ascent - d.font->descent) / 2 + shift, label, 2);
+    XFlush(display);
+}
+
+int OnButton(const Dialog& d, int x, int y) {
+    return x >= d.buttonX && x < d.buttonX + kButtonWidth && y >= d.buttonY && y < d.buttonY + kButtonHeight;
+}
+
+void SetWindowProperties(Dialog& d, const char* title) {
+    Display* display = d.display;
+    XStoreName(display, d.window, title);
+    Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+    Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
+    XChangeProperty(display, d.window, netName, utf8, 8, PropModeReplace, (const unsigned char*)title,
+                    (int)std::strlen(title));
+
+    Atom windowType = XInternAtom(display, "_NET_WM_WINDOW_TYPE", False);
+    Atom dialogType = XInternAtom(display, "_NET_WM_WINDOW_TYPE_DIALOG", False);
+    XChangeProperty(display, d.window, windowType, XA_ATOM, 32, PropModeReplace, (const unsigned char*)&dialogType, 1);
+    // Keeps the box above a full-screen program window under a compliant manager.
+    Atom state = XInternAtom(display, "_NET_WM_STATE", False);
+    Atom above[2] = {XInternAtom(display, "_NET_WM_STATE_ABOVE", False),
+                     XInternAtom(display, "_NET_WM_STATE_MODAL", False)};
+    XChangeProperty(display, d.window, state, XA_ATOM, 32, PropModeReplace, (const unsigned char*)above, 2);
+
+    XClassHint classHint;
+    char name[] = "orrery";
+    char className[] = "Orrery";
+    classHint.res_name = name;
+    classHint.res_class = className;
+    XSetClassHint(display, d.window, &classHint);
+
+    XSizeHints* size = XAllocSizeHints();
+    if (size) {
+        size->flags = PPosition | PSize | PMinSize | PMaxSize;
+        size->x = (DisplayWidth(display, DefaultScreen(display)) - d.width) / 2;
+        size->y = (DisplayHeight(display, DefaultScreen(display)) - d.height) / 2;
+        size->width = size->min_width = size->max_width = d.width;
+        size->height = size->min_height = size->max_height = d.height;
+        XSetWMNormalHints(display, d.window, size);
+        XFree(size);
+    }
+    XWMHints* hints = XAllocWMHints();
+    if (hints) {
+        hints->flags = InputHint | StateHint;
+        hints->input = True;
+        hints->initial_state = NormalState;
+        XSetWMHints(display, d.window, hints);
+        XFree(hints);
+    }
+}
+
+void RunDialog(Display* display, const char* title, const char* text, int icon) {
+    Dialog d;
+    std::memset(&d, 0, sizeof d);
+    d.display = display;
+    d.icon = icon;
+    d.font = LoadFont(display);
+    if (!d.font) return;  // not even "fixed": the stderr line has to do
+
+    const int screen = DefaultScreen(display);
+    d.foreground = BlackPixel(display, screen);
+    d.background = Colour(display, "#e8e8e8", WhitePixel(display, screen));
+    d.buttonFace = Colour(display, "#d4d4d4", WhitePixel(display, screen));
+    d.shadow = Colour(display, "#808080", BlackPixel(display, screen));
+    d.light = WhitePixel(display, screen);
+    d.warning = Colour(display, "#f5c400", WhitePixel(display, screen));
+    SplitLines(d, text);
+    Layout(d, DisplayWidth(display, screen), DisplayHeight(display, screen));
+
+    XSetWindowAttributes attributes;
+    attributes.background_pixel = d.background;
+    attributes.border_pixel = d.foreground;
+    attributes.event_mask = ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask |
+                            StructureNotifyMask | PointerMotionMask;
+    const int x = (DisplayWidth(display, screen) - d.width) / 2;
+    const int y = (DisplayHeight(display, screen) - d.height) / 2;
+    d.window = XCreateWindow(display, RootWindow(display, screen), x, y, (unsigned)d.width, (unsigned)d.height, 1,
+                             CopyFromParent, InputOutput, CopyFromParent,
+                             CWBackPixel | CWBorderPixel | CWEventMask, &attributes);
+    SetWindowProperties(d, title);
+    Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    XSetWMProtocols(display, d.window, &deleteWindow, 1);
+
+    d.gc = XCreateGC(display, d.window, 0, nullptr);
+    XSetFont(display, d.gc, d.font->fid);
+    XMapRaised(display, d.window);
+
+    int done = 0;
+    while (!done) {
+        XEvent event;
+        XNextEvent(display, &event);
+        switch (event.type) {
+        case MapNotify: {
+            // There may be no window manager to hand us the focus (Xvfb).
+            // Setting it can fail with BadMatch if the manager unmaps us
+            // again in between; that must not end the program.
+            int (*previous)(Display*, XErrorEvent*) = XSetErrorHandler(IgnoreXError);
+            XSetInputFocus(display, d.window, RevertToParent, CurrentTime);
+            XSync(display, False);
+            XSetErrorHandler(previous);
+            break;
+        }
+        case Expose:
+            if (event.xexpose.count == 0) Draw(d);
+            break;
+        case KeyPress: {
+            KeySym key = XLookupKeysym(&event.xkey, 0);
+            if (key == XK_Return || key == XK_KP_Enter || key == XK_Escape || key == XK_space) done = 1;
+            break;
+        }
+        case ButtonPress:
+            if (event.xbutton.button == Button1 && OnButton(d, event.xbutton.x, event.xbutton.y)) {
+                d.pressed = 1;
+                Draw(d);
+            }
+            break;
+        case MotionNotify:
+            break;
+        case ButtonRelease:
+            if (event.xbutton.button == Button1 && d.pressed) {
+                d.pressed = 0;
+                if (OnButton(d, event.xbutton.x, event.xbutton.y))
+                    done = 1;
+                else
+                    Draw(d);
+            }
+            break;
+        case ClientMessage:
+            if ((Atom)event.xclient.data.l[0] == deleteWindow) done = 1;
+            break;
+        case DestroyNotify:
+            done = 1;
+            d.window = 0;
+            break;
+        default:
+            break;
+        }
+    }
+
+    XFreeGC(display, d.gc);
+    if (d.window) XDestroyWindow(display, d.window);
+    XFreeFont(display, d.font);
+    XSync(display, False);
+}
+
+}  // namespace
+
+void SetMessageBoxHook(MessageBoxHook hook) { g_hook = hook; }
+
+void ShowMessageBox(const char* title, const char* text, int icon) {
+    if (!title) title = "";
+    if (!text) text = "";
+    if (g_hook) {
+        g_hook(title, text, icon);
+        return;
+    }
+    // Always on standard error too: seen from a terminal, and the only trace
+    // of the notice where there is no display.
+    std::fprintf(stderr, "orrery: %s: %s\n", title, text);
+    std::fflush(stderr);
+
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return;
+
+    // A grabbed pointer and a hidden cursor would leave the button out of reach.
+    const int sdlVideo = SDL_WasInit(SDL_INIT_VIDEO) != 0;
+    SDL_GrabMode grab = SDL_GRAB_OFF;
+    int cursor = SDL_ENABLE;
+    if (sdlVideo) {
+        grab = SDL_WM_GrabInput(SDL_GRAB_QUERY);
+        cursor = SDL_ShowCursor(SDL_QUERY);
+        SDL_WM_GrabInput(SDL_GRAB_OFF);
+        SDL_ShowCursor(SDL_ENABLE);
+    }
+
+    RunDialog(display, title, text, icon);
+    XCloseDisplay(display);
+
+    if (sdlVideo) {
+        SDL_ShowCursor(cursor);
+        SDL_WM_GrabInput(grab);
+    }
+}
+
+#endif  // !_WIN32
