@@ -2,9 +2,27 @@
 
 #include <SDL.h>
 
+#include <dlfcn.h>
+#include <link.h>
+
 #include <cstdio>
 
 #include "gfx/Gl.h"
+
+namespace {
+
+int PinLibrary(struct dl_phdr_info* info, size_t, void*) {
+    if (info->dlpi_name && info->dlpi_name[0]) {
+        // NOLOAD only touches what is already there; NODELETE keeps it.
+        void* handle = dlopen(info->dlpi_name, RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE);
+        if (handle) dlclose(handle);
+    }
+    return 0;
+}
+
+}  // namespace
+
+void PinLoadedLibraries() { dl_iterate_phdr(PinLibrary, nullptr); }
 
 GlTestContext::GlTestContext(int w, int h) : ok(false), width(w), height(h) {
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
@@ -16,6 +34,7 @@ GlTestContext::GlTestContext(int w, int h) : ok(false), width(w), height(h) {
         SDL_Quit();
         return;
     }
+    PinLoadedLibraries();
     ok = true;
 }
 

@@ -25,6 +25,12 @@ private:
     std::string error;
 };
 
+// Keeps every shared library loaded now in memory until exit. SDL_Quit
+// unloads the GL driver, and a leak the driver keeps for the life of the
+// process would then come from an unknown module that no leak suppression
+// can name. The context calls it once the window is open.
+void PinLoadedLibraries();
+
 // The back buffer (what is being drawn) as RGB bytes, bottom row first.
 struct Frame {
     int width = 0, height = 0;

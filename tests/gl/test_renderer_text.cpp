@@ -1,0 +1,183 @@
+// Text as it lands in the frame buffer: where it is drawn, what glyphs it
+// gets, and what is cut or dropped.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "gfx/Gl.h"
+#include "gfx/GlRenderer.h"
+#include "gl/GlTestContext.h"
+
+namespace {
+
+GLfloat RasterX() {
+    GLfloat raster[4];
+    glGetFloatv(GL_CURRENT_RASTER_POSITION, raster);
+    return raster[0];
+}
+
+class RendererText : public ::testing::Test {
+protected:
+    explicit RendererText(int w = 800, int h = 600) : context(w, h) {}
+    void SetUp() override {
+        ASSERT_TRUE(context.Ok()) << context.Error();
+        renderer.Resize(context.Width(), context.Height());
+        ASSERT_EQ(1, renderer.InitGl());
+        ASSERT_NE(0u, renderer.fontBase);
+        Clear();
+    }
+    void TearDown() override { renderer.ReleaseFont(); }
+    void Clear() {
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    }
+    // Raster advance of a text drawn at the centre of the view.
+    float Advance(const char* text) {
+        renderer.Print(0, 0, -5, 1, 1, 1, nullptr);
+        const float start = RasterX();
+        renderer.Print(0, 0, -5, 1, 1, 1, "%s", text);
+        return RasterX() - start;
+    }
+    GlTestContext context;
+    GlRenderer renderer;
+};
+
+class RendererTextWide : public RendererText {
+protected:
+    RendererTextWide() : RendererText(1280, 1024) {}
+};
+
+}  // namespace
+
+TEST_F(RendererText, TextIsDrawnAtItsPositionAndNowhereElse) {
+    // (0, 0) on screen is the centre of the view: 400, 300.
+    renderer.PrintScreen(0, 0, 1, 1, 1, "%s", "Slunce");
+    Frame frame = ReadFrame();
+    const float advance = Advance("M");
+    ASSERT_GT(advance, 0.0f);
+    const int right = 400 + (int)(6 * advance);
+    const int lit = frame.CountLit();
+    EXPECT_GT(lit, 100) << "expected the six glyphs of \"Slunce\" to light pixels";
+    EXPECT_EQ(lit, frame.CountLit(398, 300 - 6, right + 2, 300 + 20)) << "lit pixels outside the text's box";
+    int x0, y0, x1, y1;
+    ASSERT_TRUE(frame.LitBounds(&x0, &y0, &x1, &y1));
+    EXPECT_LE(x0, 403);
+    // The baseline sits on the raster position: capitals rise from it.
+    EXPECT_GE(y0, 296);
+    EXPECT_LE(y0, 300);
+}
+
+TEST_F(RendererText, GlyphsAreFixedPitchAndEverySpaceAdvances) {
+    const float one = Advance("M");
+    EXPECT_GE(one, 10.0f);
+    EXPECT_LE(one, 14.0f);
+    EXPECT_FLOAT_EQ(4 * one, Advance("iiii"));
+    EXPECT_FLOAT_EQ(4 * one, Advance("MMMM"));
+    EXPECT_FLOAT_EQ(3 * one, Advance("   "));
+}
+
+TEST_F(RendererText, CapitalsAreAboutThirteenPixelsHigh) {
+    renderer.PrintScreen(0, 0, 1, 1, 1, "H");
+    Frame frame = ReadFrame();
+    int x0, y0, x1, y1;
+    ASSERT_TRUE(frame.LitBounds(&x0, &y0, &x1, &y1));
+    const int height = y1 - y0 + 1;
+    EXPECT_GE(height, 11) << "cap height at a 20-pixel em";
+    EXPECT_LE(height, 16) << "cap height at a 20-pixel em";
+}
+
+TEST_F(RendererText, GlyphsAreUprightAndNotMirrored) {
+    // "T": the widest row is the top one, not the bottom one.
+    renderer.PrintScreen(0, 0, 1, 1, 1, "T");
+    Frame t = ReadFrame();
+    int x0, y0, x1, y1;
+    ASSERT_TRUE(t.LitBounds(&x0, &y0, &x1, &y1));
+    EXPECT_GT(t.CountLit(x0, y1, x1 + 1, y1 + 1), t.CountLit(x0, y0, x1 + 1, y0 + 1)) << "\"T\" drawn upside down";
+
+    // "L": the stem is on the left.
+    Clear();
+    renderer.PrintScreen(0, 0, 1, 1, 1, "L");
+    Frame l = ReadFrame();
+    ASSERT_TRUE(l.LitBounds(&x0, &y0, &x1, &y1));
+    const int middle = (x0 + x1 + 1) / 2;
+    EXPECT_GT(l.CountLit(x0, y0, middle, y1 + 1), l.CountLit(middle, y0, x1 + 1, y1 + 1)) << "\"L\" drawn mirrored";
+}
+
+TEST_F(RendererText, PrintScreenDrawsAPercentSignLiterally) {
+    // Print formats once; PrintScreen must not format its result again.
+    renderer.Print(-1 * 0.55f, 0.5f * 0.41f, -1.001f, 1, 1, 1, "%s", "50%d");
+    Frame reference = ReadFrame();
+    Clear();
+    renderer.PrintScreen(-1, 0.5f, 1, 1, 1, "%s", "50%d");
+    const float end = RasterX();
+    Frame screen = ReadFrame();
+    EXPECT_GT(screen.CountLit(), 0);
+    EXPECT_TRUE(reference.rgb == screen.rgb) << "PrintScreen(\"%s\", \"50%d\") differs from the literal text";
+
+    renderer.Print(-1 * 0.55f, 0.5f * 0.41f, -1.001f, 1, 1, 1, nullptr);
+    const float start = RasterX();
+    EXPECT_FLOAT_EQ(4 * Advance("M"), end - start) << "expected four glyphs for \"50%d\"";
+}
+
+TEST_F(RendererTextWide, TextAtMinusOneIsOutsideA1280x1024View) {
+    renderer.PrintScreen(-1, 0, 1, 1, 1, "%s", "Merkur");
+    Frame frame = ReadFrame();
+    EXPECT_EQ(0, frame.CountLit()) << "expected nothing drawn for a start outside the view";
+}
+
+TEST_F(RendererText, TextAtMinusOneIsInsideAn800x600View) {
+    renderer.PrintScreen(-1, 0, 1, 1, 1, "%s", "Merkur");
+    Frame frame = ReadFrame();
+    int x0, y0, x1, y1;
+    ASSERT_TRUE(frame.LitBounds(&x0, &y0, &x1, &y1)) << "expected the text drawn at the left edge";
+    EXPECT_LT(x0, 10);
+}
+
+TEST_F(RendererText, BytesOutsideThePrintableRangeDrawNothing) {
+    // Put lists with a large visible quad right below and right above the
+    // font's 96, where bytes < 32 and > 127 would land with the list base at
+    // fontBase - 32.
+    renderer.ReleaseFont();
+    const GLuint below = glGenLists(32);
+    renderer.BuildFont();
+    const GLuint above = glGenLists(160);
+    if (below + 32 != renderer.fontBase || above != renderer.fontBase + 96)
+        GTEST_SKIP() << "the driver did not hand out adjacent list names";
+    for (GLuint i = 0; i < 32; ++i) {
+        glNewList(below + i, GL_COMPILE);
+        glRectf(-10, -10, 10, 10);
+        glEndList();
+    }
+    for (GLuint i = 0; i < 160; ++i) {
+        glNewList(above + i, GL_COMPILE);
+        glRectf(-10, -10, 10, 10);
+        glEndList();
+    }
+    glDisable(GL_TEXTURE_2D);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslatef(0, 0, -5);
+
+    renderer.Print(0, 0, 0, 1, 1, 1, "%s", "AB");
+    Frame plain = ReadFrame();
+    Clear();
+    renderer.Print(0, 0, 0, 1, 1, 1, "%s", "A\x01\x1f\x80\xc3\xff" "B\t\n");
+    Frame mixed = ReadFrame();
+    EXPECT_GT(plain.CountLit(), 0);
+    EXPECT_EQ(plain.CountLit(), mixed.CountLit()) << "expected only the glyphs of \"AB\"";
+    EXPECT_TRUE(plain.rgb == mixed.rgb);
+
+    glDeleteLists(below, 32);
+    glDeleteLists(above, 160);
+}
+
+TEST_F(RendererText, TextLongerThan255CharactersIsCut) {
+    const std::string longText(300, 'W');
+    const float one = Advance("W");
+    EXPECT_FLOAT_EQ(255 * one, Advance(longText.c_str()));
+
+    renderer.Print(-0.55f, 0, -1.001f, 1, 1, 1, nullptr);
+    const float start = RasterX();
+    renderer.PrintScreen(-1, 0, 1, 1, 1, "%s%s", longText.c_str(), longText.c_str());
+    EXPECT_FLOAT_EQ(255 * one, RasterX() - start);
+}
