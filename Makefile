@@ -35,8 +35,11 @@ fuzz: deps-test
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	cd $(FUZZ_BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# Default prefix /usr/local; `make install PREFIX=$HOME/.local` for one user.
+# DESTDIR stages the tree for a package. Users run bin/orrery, a launcher that
+# gives each of them a folder of their own for settings and saved universes.
 install: build
-	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX),)
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) $(if $(PREFIX),--prefix "$(PREFIX)",)
 
 clean:
 	rm -rf $(BUILD) $(TEST_BUILD) $(FUZZ_BUILD)

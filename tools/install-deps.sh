@@ -7,7 +7,7 @@ what=${1:-run}
 packages="cmake g++ make pkg-config libsdl1.2-compat-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
 libfreetype-dev libfontconfig-dev fonts-liberation libx11-dev libgtest-dev"
 if [ "$what" = test ]; then
-  packages="$packages xvfb xauth xdotool x11-apps x11-utils imagemagick clang-14 libclang-rt-14-dev libstb-dev valgrind"
+  packages="$packages xvfb xauth xdotool x11-apps x11-utils imagemagick clang-14 libclang-rt-14-dev libstb-dev valgrind desktop-file-utils"
 fi
 missing=""
 for p in $packages; do
