@@ -1,0 +1,146 @@
+// The real message box on an X server: found by its title, waiting until it
+// is confirmed, and releasing the SDL input grab while it is up.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+#include <X11/Xlib.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <thread>
+
+#include "platform/Platform.h"
+
+namespace {
+
+std::string RunCommand(const std::string& command) {
+    std::string out;
+    FILE* p = popen(command.c_str(), "r");
+    if (!p) return out;
+    char buf[256];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    pclose(p);
+    return out;
+}
+
+// The id of the window with exactly this title, waiting up to ten seconds.
+std::string FindWindow(const std::string& title) {
+    for (int i = 0; i < 100; ++i) {
+        std::string id = RunCommand("xdotool search --name '^" + title + "$' 2>/dev/null");
+        if (!id.empty()) return id.substr(0, id.find('\n'));
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return "";
+}
+
+// Waits up to ten seconds for the child; -1 if it is still running.
+int WaitChild(pid_t pid) {
+    for (int i = 0; i < 100; ++i) {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    return -1;
+}
+
+bool StillRunning(pid_t pid) { return waitpid(pid, nullptr, WNOHANG) == 0; }
+
+// True when no other client holds the pointer grab.
+bool PointerFree() {
+    Display* d = XOpenDisplay(nullptr);
+    if (!d) return false;
+    int result = XGrabPointer(d, DefaultRootWindow(d), False, ButtonPressMask, GrabModeAsync, GrabModeAsync,
+                              None, None, CurrentTime);
+    if (result == GrabSuccess) XUngrabPointer(d, CurrentTime);
+    XCloseDisplay(d);
+    return result == GrabSuccess;
+}
+
+}  // namespace
+
+TEST(MessageBoxX11, WaitsUntilReturnIsPressed) {
+    const char* title = "Nepodarilo se nacist texturu";
+    pid_t pid = fork();
+    if (pid == 0) {
+        ShowMessageBox(title, "Zeme c.: 4 ze souboru: Data/planety_256x128x24/3Earth.bmp!", MessageIconNone);
+        _exit(0);
+    }
+    ASSERT_GT(pid, 0);
+    const std::string id = FindWindow(title);
+    ASSERT_FALSE(id.empty()) << "no window titled \"" << title << "\"";
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_TRUE(StillRunning(pid)) << "the box returned before it was confirmed";
+    EXPECT_EQ(id + "\n", RunCommand("xdotool getwindowfocus")) << "the box should hold the keyboard focus";
+    RunCommand("xdotool key Return");
+    EXPECT_EQ(0, WaitChild(pid)) << "the box did not return after Return";
+}
+
+TEST(MessageBoxX11, ClosingTheWindowCountsAsConfirmation) {
+    const char* title = "ERROR";
+    pid_t pid = fork();
+    if (pid == 0) {
+        ShowMessageBox(title, "Chyba inicializace objektu", MessageIconExclamation);
+        _exit(0);
+    }
+    ASSERT_GT(pid, 0);
+    const std::string id = FindWindow(title);
+    ASSERT_FALSE(id.empty());
+    // What a window manager sends for the close button.
+    Display* d = XOpenDisplay(nullptr);
+    ASSERT_NE(nullptr, d);
+    XEvent event = {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = (Window)std::stoul(id);
+    event.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = (long)XInternAtom(d, "WM_DELETE_WINDOW", False);
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(d, event.xclient.window, False, NoEventMask, &event);
+    XCloseDisplay(d);
+    EXPECT_EQ(0, WaitChild(pid)) << "the box kept waiting after its window was closed";
+}
+
+TEST(MessageBoxX11, ReleasesTheSdlGrabWhileShownAndRestoresIt) {
+    int ready[2], go[2];
+    ASSERT_EQ(0, pipe(ready));
+    ASSERT_EQ(0, pipe(go));
+    pid_t pid = fork();
+    if (pid == 0) {
+        if (SDL_Init(SDL_INIT_VIDEO) != 0 || !SDL_SetVideoMode(320, 240, 0, 0)) _exit(10);
+        SDL_WM_GrabInput(SDL_GRAB_ON);
+        SDL_ShowCursor(SDL_DISABLE);
+        for (int i = 0; i < 20; ++i) {
+            SDL_PumpEvents();
+            SDL_Delay(10);
+        }
+        char c = 'g';
+        if (write(ready[1], &c, 1) != 1 || read(go[0], &c, 1) != 1) _exit(11);
+        ShowMessageBox("Grab test", "OK?", MessageIconNone);
+        int code = 0;
+        if (SDL_WM_GrabInput(SDL_GRAB_QUERY) != SDL_GRAB_ON) code |= 1;
+        if (SDL_ShowCursor(SDL_QUERY) != SDL_DISABLE) code |= 2;
+        SDL_Quit();
+        _exit(code);
+    }
+    ASSERT_GT(pid, 0);
+    char c = 0;
+    ASSERT_EQ(1, read(ready[0], &c, 1));
+    const bool grabbedBefore = !PointerFree();
+    ASSERT_EQ(1, write(go[1], "c", 1));
+    ASSERT_FALSE(FindWindow("Grab test").empty());
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    if (grabbedBefore) {
+        EXPECT_TRUE(PointerFree()) << "the pointer is still grabbed while the box is up";
+    }
+    RunCommand("xdotool key Return");
+    const int status = WaitChild(pid);
+    EXPECT_EQ(0, status) << "1: grab not restored, 2: cursor not hidden again, 10/11: set-up failed";
+    if (!grabbedBefore) GTEST_SKIP() << "SDL did not grab the pointer on this server; release not checked";
+}
