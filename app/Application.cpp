@@ -76,8 +76,10 @@ Application::Application()
       pitch(0),
       yaw(0),
       roll(0),
-      hyperspeed(1.0) {
+      hyperspeed(1.0),
+      tapCount(0) {
     scenes[0] = nullptr;
+    std::memset(downThisPoll, 0, sizeof downThisPoll);
 }
 
 Application::~Application() {
@@ -119,6 +121,10 @@ int Application::Init() {
         SDL_Quit();
         return 0;
     }
+#ifdef ORRERY_KEEP_LIBRARIES_LOADED
+    KeepLoadedLibraries();
+#endif
+    ExitOnDisplayLoss();
     // A grab asked for before there is a window only holds if SDL carries it
     // over to the window; ask again now that the window exists so relative
     // mouse motion always turns the camera.
@@ -179,6 +185,21 @@ void Application::HandleEvent(const SDL_Event& event) {
         yaw -= event.motion.xrel * (1.0 / 3.0);
         pitch = ClampPitch(pitch - event.motion.yrel * (1.0 / 3.0));
         break;
+    case SDL_KEYDOWN:
+        if (event.key.keysym.sym > 0 && event.key.keysym.sym < SDLK_LAST) {
+            int sym = event.key.keysym.sym;
+            downThisPoll[sym] = 1;
+            for (int i = 0; i < tapCount; ++i) {
+                if (taps[i] == sym) taps[i] = taps[--tapCount];
+            }
+        }
+        break;
+    case SDL_KEYUP:
+        if (event.key.keysym.sym > 0 && event.key.keysym.sym < SDLK_LAST) {
+            int sym = event.key.keysym.sym;
+            if (downThisPoll[sym] && tapCount < MaxTaps) taps[tapCount++] = sym;
+        }
+        break;
     case SDL_QUIT:
         quit = 1;
         break;
@@ -191,16 +212,23 @@ void Application::HandleEvent(const SDL_Event& event) {
 }
 
 void Application::Update() {
+    std::memset(downThisPoll, 0, sizeof downThisPoll);
     SDL_Event event;
     while (SDL_PollEvent(&event)) HandleEvent(event);
     HandleKeys(SDL_GetKeyState(nullptr));
 }
 
 void Application::HandleKeys(Uint8* keyState) {
+    // SDL's key state only shows keys still down when events are pumped: a
+    // key pressed and released between two ticks (easily, while a slow frame
+    // is drawn) would never be seen. Such a tap counts as down for this one tick.
+    for (int i = 0; i < tapCount; ++i) keyState[taps[i]] = 1;
     ApplyKeys(keyState);
     // The scene sees the keys last, after per-press keys of the application
     // have been cleared.
     if (scenes[0]) scenes[0]->Update(keys);
+    for (int i = 0; i < tapCount; ++i) keyState[taps[i]] = 0;
+    tapCount = 0;
 }
 
 void Application::ApplyKeys(Uint8* keyState) {

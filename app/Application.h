@@ -45,6 +45,12 @@ public:
     void ApplyKeys(Uint8* keyState);
 
 private:
+    // Keys pressed and released again within one poll of the event queue.
+    enum { MaxTaps = 32 };
+    Uint8 downThisPoll[SDLK_LAST];
+    int taps[MaxTaps];
+    int tapCount;
+
     void ChangeFrame(int step);
     void JumpToBody(int n);
     void AddFramePosition(double sign);

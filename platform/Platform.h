@@ -42,4 +42,14 @@ struct MappedFile {
 int MapFileReadOnly(const char* path, MappedFile* out);
 void UnmapFile(MappedFile* file);
 
+// ---- Libraries ----------------------------------------------------------
+// Keeps the libraries loaded so far (the GL driver among them) until the
+// process ends, so that leak reports can name them.
+void KeepLoadedLibraries();
+
+// ---- Display ------------------------------------------------------------
+// When the connection to the display is lost, end the process at once with
+// status 1 instead of running exit handlers against a dead connection.
+void ExitOnDisplayLoss();
+
 #endif

@@ -2,27 +2,12 @@
 
 #include <SDL.h>
 
-#include <dlfcn.h>
-#include <link.h>
-
 #include <cstdio>
 
 #include "gfx/Gl.h"
+#include "platform/Platform.h"
 
-namespace {
-
-int PinLibrary(struct dl_phdr_info* info, size_t, void*) {
-    if (info->dlpi_name && info->dlpi_name[0]) {
-        // NOLOAD only touches what is already there; NODELETE keeps it.
-        void* handle = dlopen(info->dlpi_name, RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE);
-        if (handle) dlclose(handle);
-    }
-    return 0;
-}
-
-}  // namespace
-
-void PinLoadedLibraries() { dl_iterate_phdr(PinLibrary, nullptr); }
+void PinLoadedLibraries() { KeepLoadedLibraries(); }
 
 GlTestContext::GlTestContext(int w, int h) : ok(false), width(w), height(h) {
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {

@@ -282,3 +282,48 @@ TEST(RoundedLog10, ZeroInfinityAndNanGiveSaneLevels) {
     EXPECT_EQ(0, RoundedLog10(-5));
     EXPECT_EQ(-323, RoundedLog10(4.9e-324)) << "the smallest double";
 }
+
+namespace {
+
+SDL_Event KeyEvent(Uint8 type, SDLKey sym) {
+    SDL_Event e;
+    std::memset(&e, 0, sizeof e);
+    e.type = type;
+    e.key.keysym.sym = sym;
+    return e;
+}
+
+}  // namespace
+
+TEST_F(CameraTest, AKeyTappedBetweenTwoTicksStillCountsOnce) {
+    // Down and up within one poll: SDL's key state already reads "up".
+    app.HandleEvent(KeyEvent(SDL_KEYDOWN, SDLK_F1));
+    app.HandleEvent(KeyEvent(SDL_KEYUP, SDLK_F1));
+    app.HandleEvent(KeyEvent(SDL_KEYDOWN, SDLK_w));
+    app.HandleEvent(KeyEvent(SDL_KEYUP, SDLK_w));
+    app.HandleKeys(keys);
+    EXPECT_EQ(1, app.showHelp);
+    EXPECT_NEAR(99, app.camZ, 1e-9) << "a tapped held-key acts for one tick";
+    EXPECT_EQ(0, keys[SDLK_F1]);
+    EXPECT_EQ(0, keys[SDLK_w]) << "the tapped key reads released again after the tick";
+    app.HandleKeys(keys);
+    EXPECT_EQ(1, app.showHelp);
+    EXPECT_NEAR(99, app.camZ, 1e-9);
+}
+
+TEST_F(CameraTest, AKeyPressedAgainWithinThePollIsNotReleasedAfterTheTick) {
+    app.HandleEvent(KeyEvent(SDL_KEYDOWN, SDLK_w));
+    app.HandleEvent(KeyEvent(SDL_KEYUP, SDLK_w));
+    app.HandleEvent(KeyEvent(SDL_KEYDOWN, SDLK_w));
+    keys[SDLK_w] = 1;  // SDL's state: down
+    app.HandleKeys(keys);
+    EXPECT_EQ(1, keys[SDLK_w]);
+}
+
+TEST_F(CameraTest, TappedTimeKeysReachTheScene) {
+    double deltat = universe->deltat;
+    app.HandleEvent(KeyEvent(SDL_KEYDOWN, SDLK_KP_MULTIPLY));
+    app.HandleEvent(KeyEvent(SDL_KEYUP, SDLK_KP_MULTIPLY));
+    app.HandleKeys(keys);
+    EXPECT_EQ(-deltat, universe->deltat);
+}

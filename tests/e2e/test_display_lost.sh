@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# When the X server goes away under the running program, the program ends
+# at once with status 1 instead of hanging in its exit handlers.
+. "$(dirname "$0")/lib.sh"
+
+make_workdir
+fifo=$WORK/displayfd
+mkfifo "$fifo"
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+server=$!
+read -r -t 20 number <"$fifo" || { fail "second X server did not start"; finish; }
+(cd "$WORK" && DISPLAY=":$number" exec "$ORRERY_BIN" >"$WORK/stdout.txt" 2>"$WORK/stderr.txt") &
+APP_PID=$!
+for i in $(seq 1 300); do
+    [ -n "$(DISPLAY=":$number" xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null)" ] && break
+    sleep 0.1
+done
+sleep 1
+kill "$server"
+wait "$server" 2>/dev/null
+for i in $(seq 1 100); do kill -0 "$APP_PID" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$APP_PID" 2>/dev/null; then
+    fail "still running 10 s after the X server went away"
+else
+    wait "$APP_PID"; status=$?; APP_PID=""
+    check "status 1 after losing the display (got $status)" test "$status" -eq 1
+    check "the loss is reported" grep -q "lost the connection to the X server" "$WORK/stderr.txt"
+fi
+finish
