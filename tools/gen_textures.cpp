@@ -367,52 +367,89 @@ double OvalDistance(const Texel& t, double lat0, double lon0, double halfLon, do
 // ------------------------------------------------------------------ the bodies
 
 void MakeSky(Image* image) {
-    // Faint milky band along a great circle tilted against the ecliptic.
+    // The sky sphere is seen magnified: at the usual field of view one texel
+    // covers some twenty screen pixels, and linear filtering turns every lit
+    // texel into a soft blob two texels wide. So the sky is built from what
+    // survives that: smooth, low-frequency light (no detail finer than a few
+    // texels) and a sparse sprinkle of single-texel stars, most of them faint.
+    //
+    // A faint milky band along a great circle tilted against the ecliptic,
+    // brighter towards a bulge on one side, with broad dark lanes.
     const Vec3 bandNormal = Normalize({0.35, 0.8, 0.45});
-    Fill(image, [&](const Texel& t) {
-        double off = Dot(t.dir, bandNormal);
-        double band = std::exp(-off * off / (2.0 * 0.16 * 0.16));
-        double clouds = 0.55 + Fbm(Scale(t.dir, 3.0), 5, 101U);
-        double lanes = SmoothStep(0.05, 0.25, Fbm(Scale(t.dir, 6.0), 4, 102U));
-        double glow = Clamp(band * clouds * (1.0 - 0.6 * lanes), 0.0, 1.0);
-        Rgb base = {2.0, 3.0, 9.0};
-        return Mix(base, Rgb{34.0, 33.0, 44.0}, glow);
-    });
+    const Vec3 bulge = Normalize(Cross(bandNormal, {0.0, 0.0, 1.0}));
+    auto background = [&](Vec3 dir) {
+        double off = Dot(dir, bandNormal);
+        double band = std::exp(-off * off / (2.0 * 0.17 * 0.17));
+        double core = std::exp(-off * off / (2.0 * 0.07 * 0.07));
+        double along = Dot(dir, bulge);  // 1 at the bulge, -1 opposite
+        double swell = 0.55 + 0.45 * SmoothStep(-0.6, 1.0, along);
+        double clouds = Clamp(0.7 + 1.1 * Fbm(Scale(dir, 2.5), 2, 111U), 0.15, 1.3);
+        double lanes = SmoothStep(0.0, 0.3, Fbm(Scale(dir, 3.5), 2, 112U));
+        double glow = (0.75 * band + 0.35 * core) * swell * clouds * (1.0 - 0.55 * lanes * core);
+        glow = Clamp(glow, 0.0, 1.0);
+        // A barely visible large-scale unevenness keeps the dark sky from
+        // looking like a flat fill.
+        double haze = 0.5 + Fbm(Scale(dir, 1.5), 2, 113U);
+        Rgb base = {2.0 + 1.0 * haze, 3.0 + 1.0 * haze, 7.0 + 2.0 * haze};
+        return Mix(base, Rgb{27.0, 26.0, 35.0}, glow);
+    };
+    Fill(image, [&](const Texel& t) { return background(t.dir); });
 
-    // Stars drawn uniformly over the sphere's area (so the polar rows get
-    // few of them), with extra faint ones in the band.
+    // Stars drawn uniformly over the sphere's area, a share of extra faint
+    // ones in the band. Two stars in touching texels would merge into one
+    // large blob, so each keeps the texels around it to itself.
+    static bool taken[kHeight][kWidth];
+    for (auto& row : taken)
+        for (bool& cell : row) cell = false;
+    auto isFree = [&](int row, int col, int reach) {
+        for (int r = row - 2; r <= row + 2; ++r) {
+            if (r < 0 || r >= kHeight) continue;
+            for (int c = col - reach - 2; c <= col + reach + 2; ++c)
+                if (taken[r][((c % kWidth) + kWidth) % kWidth]) return false;
+        }
+        return true;
+    };
+
     Rng rng(0x5eed5747ULL);
-    const Rgb tints[] = {{255, 255, 255}, {255, 255, 255}, {195, 212, 255}, {255, 236, 196}, {255, 205, 165}};
-    const int kStars = 1700;
-    for (int i = 0; i < kStars + 900; ++i) {
+    const Rgb tints[] = {{255, 255, 255}, {255, 255, 255}, {214, 226, 255}, {255, 243, 222}, {255, 226, 196}};
+    const int kStars = 520;
+    const int kBandStars = 260;
+    for (int i = 0; i < kStars + kBandStars; ++i) {
         Vec3 s = rng.OnSphere();
         double off = Dot(s, bandNormal);
         double brightnessDraw = rng.Uniform();
         double tintDraw = rng.Uniform();
-        if (i >= kStars && rng.Uniform() > std::exp(-off * off / (2.0 * 0.12 * 0.12))) continue;
+        double keepDraw = rng.Uniform();
+        if (i >= kStars && keepDraw > std::exp(-off * off / (2.0 * 0.12 * 0.12))) continue;
         double lat = std::asin(Clamp(s.y, -1.0, 1.0)) / kDeg;
+        // Right at the poles the texels of a row all meet in a point.
+        if (std::fabs(lat) > 85.0) continue;
         double lon = std::atan2(s.z, s.x) / kDeg;
         if (lon < 0.0) lon += 360.0;
         int row = static_cast<int>((90.0 - lat) / 180.0 * kHeight);
         int col = static_cast<int>(lon / 360.0 * kWidth);
         row = std::min(std::max(row, 0), kHeight - 1);
         col = ((col % kWidth) + kWidth) % kWidth;
-        // Many faint stars, few bright ones.
-        double b = 55.0 + 200.0 * std::pow(brightnessDraw, 6.0);
+        // Towards the poles a texel covers a narrower angle, and a single
+        // lit texel would show as a thin streak. Filtering draws a star as a
+        // tent one texel either side of its centre; spreading it along the
+        // row as a tent widened by 1/cos(latitude) keeps that shape on the
+        // sky at every latitude.
+        double rowLat = 90.0 - (row + 0.5) * 180.0 / kHeight;
+        double stretch = 1.0 / std::cos(rowLat * kDeg);
+        int reach = static_cast<int>(stretch);
+        if (!isFree(row, col, reach)) continue;
+        // Most stars barely lift above the sky; a handful are bright.
+        double b = 10.0 + 28.0 * brightnessDraw * brightnessDraw + 150.0 * std::pow(brightnessDraw, 14.0);
         if (i >= kStars) b *= 0.7;
         Rgb tint = tints[static_cast<int>(tintDraw * 5.0) % 5];
         Rgb star = Times(tint, b / 255.0);
-        auto add = [&](int r, int c, double share) {
-            if (r < 0 || r >= kHeight) return;
-            c = (c + kWidth) % kWidth;
-            Rgb& px = image->px[r][c];
-            px = {std::max(px.r, star.r * share), std::max(px.g, star.g * share), std::max(px.b, star.b * share)};
-        };
-        add(row, col, 1.0);
-        if (b > 200.0) {  // the brightest few get a small glow
-            add(row, col + 1, 0.45);
-            add(row + 1, col, 0.45);
-            add(row + 1, col + 1, 0.3);
+        for (int k = -reach; k <= reach; ++k) {
+            double share = 1.0 - std::fabs(k) / stretch;
+            int c = ((col + k) % kWidth + kWidth) % kWidth;
+            taken[row][c] = true;
+            Rgb& px = image->px[row][c];
+            px = Rgb{px.r + star.r * share, px.g + star.g * share, px.b + star.b * share};
         }
     }
 }
