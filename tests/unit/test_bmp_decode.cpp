@@ -18,7 +18,7 @@ namespace {
 
 // ---- A small BMP writer -------------------------------------------------
 
-struct BmpSpec {
+struct BmpRecipe {
     uint32_t headerSize = 40;   // 12 core, 40 info, anything else to test refusal
     int32_t width = 1;
     int32_t height = 1;
@@ -42,43 +42,43 @@ void Put32(std::string& s, uint32_t v) {
     Put16(s, v >> 16);
 }
 
-std::string MakeBmp(const BmpSpec& spec) {
+std::string MakeBmp(const BmpRecipe& layout) {
     std::string body;
-    Put32(body, spec.headerSize);
-    if (spec.headerSize == 12) {
-        Put16(body, uint32_t(spec.width));
-        Put16(body, uint32_t(spec.height));
-        Put16(body, spec.planes);
-        Put16(body, spec.bits);
+    Put32(body, layout.headerSize);
+    if (layout.headerSize == 12) {
+        Put16(body, uint32_t(layout.width));
+        Put16(body, uint32_t(layout.height));
+        Put16(body, layout.planes);
+        Put16(body, layout.bits);
     } else {
-        Put32(body, uint32_t(spec.width));
-        Put32(body, uint32_t(spec.height));
-        Put16(body, spec.planes);
-        Put16(body, spec.bits);
-        Put32(body, spec.compression);
-        Put32(body, uint32_t(spec.pixels.size()));
+        Put32(body, uint32_t(layout.width));
+        Put32(body, uint32_t(layout.height));
+        Put16(body, layout.planes);
+        Put16(body, layout.bits);
+        Put32(body, layout.compression);
+        Put32(body, uint32_t(layout.pixels.size()));
         Put32(body, 2835);
         Put32(body, 2835);
-        Put32(body, spec.colorsUsed);
+        Put32(body, layout.colorsUsed);
         Put32(body, 0);
-        while (body.size() < spec.headerSize) body += '\0';
+        while (body.size() < layout.headerSize) body += '\0';
     }
-    for (uint32_t m : spec.masks) Put32(body, m);
-    for (uint32_t c : spec.palette) {
+    for (uint32_t m : layout.masks) Put32(body, m);
+    for (uint32_t c : layout.palette) {
         body += char(c & 0xff);
         body += char((c >> 8) & 0xff);
         body += char((c >> 16) & 0xff);
-        if (spec.headerSize != 12) body += '\0';
+        if (layout.headerSize != 12) body += '\0';
     }
-    body.append(spec.gap, char(0xEE));
+    body.append(layout.gap, char(0xEE));
     std::string file;
-    if (spec.fileHeader) {
+    if (layout.fileHeader) {
         file = "BM";
-        Put32(file, uint32_t(14 + body.size() + spec.pixels.size()));
+        Put32(file, uint32_t(14 + body.size() + layout.pixels.size()));
         Put32(file, 0);
         Put32(file, uint32_t(14 + body.size()));
     }
-    return file + body + spec.pixels;
+    return file + body + layout.pixels;
 }
 
 // Stored rows, bottom row first, padded to 4 bytes; `value(x, y)` is the raw
@@ -165,37 +165,37 @@ const std::vector<uint32_t> kPalette16 = {0x000000, 0x800000, 0x008000, 0x808000
                                           0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00,
                                           0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
 
-BmpSpec Paletted(int bits, int32_t width, int32_t height, const std::vector<uint32_t>& palette,
+BmpRecipe Paletted(int bits, int32_t width, int32_t height, const std::vector<uint32_t>& palette,
                  const std::function<uint32_t(int, int)>& index) {
-    BmpSpec spec;
-    spec.bits = uint16_t(bits);
-    spec.width = width;
-    spec.height = height;
-    spec.palette = palette;
-    spec.colorsUsed = uint32_t(palette.size());
-    spec.pixels = StoreRows(width, height, bits, index);
-    return spec;
+    BmpRecipe layout;
+    layout.bits = uint16_t(bits);
+    layout.width = width;
+    layout.height = height;
+    layout.palette = palette;
+    layout.colorsUsed = uint32_t(palette.size());
+    layout.pixels = StoreRows(width, height, bits, index);
+    return layout;
 }
 
-BmpSpec Masked565(int32_t width, int32_t height, const std::function<uint32_t(int, int)>& value) {
-    BmpSpec spec;
-    spec.bits = 16;
-    spec.compression = 3;
-    spec.masks = {0xF800, 0x07E0, 0x001F};
-    spec.width = width;
-    spec.height = height;
-    spec.pixels = StoreRows(width, height, 16, value);
-    return spec;
+BmpRecipe Masked565(int32_t width, int32_t height, const std::function<uint32_t(int, int)>& value) {
+    BmpRecipe layout;
+    layout.bits = 16;
+    layout.compression = 3;
+    layout.masks = {0xF800, 0x07E0, 0x001F};
+    layout.width = width;
+    layout.height = height;
+    layout.pixels = StoreRows(width, height, 16, value);
+    return layout;
 }
 
 // ---- Layout ---------------------------------------------------------------
 
 TEST(BmpLayout, TwentyFourBitWithFileHeaderGivesRgbRowsBottomLeftFirst) {
-    BmpSpec spec;
-    spec.width = 256;
-    spec.height = 128;
-    spec.pixels = StoreRows(256, 128, 24, Gradient);
-    Image image = Decode(MakeBmp(spec));
+    BmpRecipe layout;
+    layout.width = 256;
+    layout.height = 128;
+    layout.pixels = StoreRows(256, 128, 24, Gradient);
+    Image image = Decode(MakeBmp(layout));
     ASSERT_NE(nullptr, image.get());
     EXPECT_EQ(256, image->width);
     EXPECT_EQ(128, image->height);
@@ -207,32 +207,32 @@ TEST(BmpLayout, TwentyFourBitWithFileHeaderGivesRgbRowsBottomLeftFirst) {
 }
 
 TEST(BmpLayout, ThreePixelRowsLoseTheirPadding) {
-    BmpSpec spec;
-    spec.width = 3;
-    spec.height = 2;
-    spec.pixels = StoreRows(3, 2, 24, Gradient);
-    ASSERT_EQ(24u, spec.pixels.size());   // rows of 9 bytes and 3 of padding
-    Image image = Decode(MakeBmp(spec));
+    BmpRecipe layout;
+    layout.width = 3;
+    layout.height = 2;
+    layout.pixels = StoreRows(3, 2, 24, Gradient);
+    ASSERT_EQ(24u, layout.pixels.size());   // rows of 9 bytes and 3 of padding
+    Image image = Decode(MakeBmp(layout));
     ASSERT_NE(nullptr, image.get());
     EXPECT_EQ(Expected(3, 2, Gradient), Pixels(*image));
 }
 
 TEST(BmpLayout, FileHeaderOffsetIsHonouredAcrossAGap) {
-    BmpSpec spec = Paletted(8, 5, 3, kPalette16, [](int x, int y) { return uint32_t(x + y) % 16; });
-    spec.gap = 37;
-    Image image = Decode(MakeBmp(spec));
+    BmpLayout layout = Paletted(8, 5, 3, kPalette16, [](int x, int y) { return uint32_t(x + y) % 16; });
+    layout.gap = 37;
+    Image image = Decode(MakeBmp(layout));
     ASSERT_NE(nullptr, image.get());
     EXPECT_EQ(Expected(5, 3, [](int x, int y) { return kPalette16[(x + y) % 16]; }), Pixels(*image));
 }
 
 TEST(BmpLayout, PaletteCountFollowsColoursUsedOrTheDepth) {
     auto header = [](uint32_t size, uint16_t bits, uint32_t used) {
-        BmpSpec spec;
-        spec.headerSize = size;
-        spec.bits = bits;
-        spec.colorsUsed = used;
-        spec.fileHeader = false;
-        return MakeBmp(spec);
+        BmpRecipe layout;
+        layout.headerSize = size;
+        layout.bits = bits;
+        layout.colorsUsed = used;
+        layout.fileHeader = false;
+        return MakeBmp(layout);
     };
     EXPECT_EQ(256, BmpPaletteCount(header(40, 8, 0).data()));
     EXPECT_EQ(20, BmpPaletteCount(header(40, 8, 20).data()));
@@ -246,9 +246,9 @@ TEST(BmpLayout, PaletteCountFollowsColoursUsedOrTheDepth) {
 TEST(BmpLayout, ColoursUsedTwentyPlacesHeaderlessPixelsAfterTwentyEntries) {
     std::vector<uint32_t> palette;
     for (uint32_t i = 0; i < 20; ++i) palette.push_back(i * 0x0A0B0C);
-    BmpSpec spec = Paletted(8, 4, 2, palette, [](int x, int y) { return uint32_t(x * 5 + y) % 20; });
-    spec.fileHeader = false;
-    Image image = Decode(MakeBmp(spec));
+    BmpLayout layout = Paletted(8, 4, 2, palette, [](int x, int y) { return uint32_t(x * 5 + y) % 20; });
+    layout.fileHeader = false;
+    Image image = Decode(MakeBmp(layout));
     ASSERT_NE(nullptr, image.get());
     EXPECT_EQ(Expected(4, 2, [&](int x, int y) { return palette[(x * 5 + y) % 20]; }), Pixels(*image));
 }
@@ -257,8 +257,8 @@ TEST(BmpLayout, CoreAndInfoHeadersGiveTheSameColours) {
     std::vector<uint32_t> palette(256);
     for (uint32_t i = 0; i < 256; ++i) palette[i] = (i * 0x010305u) & 0xFFFFFF;
     auto index = [](int x, int y) { return uint32_t(x * 17 + y * 3) & 0xff; };
-    BmpSpec info = Paletted(8, 7, 4, palette, index);
-    BmpSpec core = info;
+    BmpLayout info = Paletted(8, 7, 4, palette, index);
+    BmpLayout core = info;
     core.headerSize = 12;
     Image a = Decode(MakeBmp(info));
     Image b = Decode(MakeBmp(core));
@@ -271,16 +271,16 @@ TEST(BmpLayout, CoreAndInfoHeadersGiveTheSameColours) {
 TEST(BmpLayout, HeadersOf108And124BytesAreUnknown) {
     for (uint32_t size : {108u, 124u, 16u, 64u, 0u}) {
         SCOPED_TRACE(size);
-        BmpSpec spec;
-        spec.headerSize = size;
-        spec.pixels = StoreRows(1, 1, 24, Gradient);
-        ExpectRefused(MakeBmp(spec), kUnknown);
+        BmpRecipe layout;
+        layout.headerSize = size;
+        layout.pixels = StoreRows(1, 1, 24, Gradient);
+        ExpectRefused(MakeBmp(layout), kUnknown);
     }
 }
 
 TEST(BmpLayout, HeaderlessPixelOffsetsFollowThePalette) {
     // Info header and 16 entries: pixels at 40 + 64 = 104.
-    BmpSpec info = Paletted(4, 3, 2, kPalette16, [](int x, int y) { return uint32_t(x + 4 * y); });
+    BmpLayout info = Paletted(4, 3, 2, kPalette16, [](int x, int y) { return uint32_t(x + 4 * y); });
     info.fileHeader = false;
     std::string infoFile = MakeBmp(info);
     ASSERT_EQ(104u + info.pixels.size(), infoFile.size());
@@ -289,7 +289,7 @@ TEST(BmpLayout, HeaderlessPixelOffsetsFollowThePalette) {
     EXPECT_EQ(Expected(3, 2, [](int x, int y) { return kPalette16[x + 4 * y]; }), Pixels(*a));
 
     // Core header and 2 entries: pixels at 12 + 6 = 18.
-    BmpSpec core = Paletted(1, 9, 2, {0x102030, 0xF0E0D0}, [](int x, int y) { return uint32_t(x + y) & 1; });
+    BmpLayout core = Paletted(1, 9, 2, {0x102030, 0xF0E0D0}, [](int x, int y) { return uint32_t(x + y) & 1; });
     core.headerSize = 12;
     core.fileHeader = false;
     std::string coreFile = MakeBmp(core);
@@ -324,11 +324,11 @@ TEST(BmpFile, VeryLongPathIsCutButTheMessageKeepsItsEnding) {
 
 TEST(BmpFile, MappedFileDecodesLikeTheBuffer) {
     ScratchDir dir;
-    BmpSpec spec;
-    spec.width = 6;
-    spec.height = 5;
-    spec.pixels = StoreRows(6, 5, 24, Gradient);
-    ASSERT_TRUE(WriteWholeFile(dir.File("a.bmp"), MakeBmp(spec)));
+    BmpRecipe layout;
+    layout.width = 6;
+    layout.height = 5;
+    layout.pixels = StoreRows(6, 5, 24, Gradient);
+    ASSERT_TRUE(WriteWholeFile(dir.File("a.bmp"), MakeBmp(layout)));
     MessageRecorder recorder;
     Image image(DecodeBmpFile(dir.File("a.bmp").c_str()));
     ASSERT_NE(nullptr, image.get());
@@ -358,8 +358,8 @@ TEST(BmpDepths, PalettedAndDirectDepthsMatchTheFormatAtEveryWidth) {
             std::vector<uint32_t> palette;
             for (int i = 0; i < count; ++i) palette.push_back(uint32_t(i * 0x3F1D07) & 0xFFFFFF);
             auto raw = [&](int x, int y) { return bits <= 8 ? uint32_t(x * 3 + y) % count : Gradient(x, y); };
-            BmpSpec spec = Paletted(bits, width, 3, palette, raw);
-            Image image = Decode(MakeBmp(spec));
+            BmpLayout layout = Paletted(bits, width, 3, palette, raw);
+            Image image = Decode(MakeBmp(layout));
             ASSERT_NE(nullptr, image.get());
             EXPECT_EQ(Expected(width, 3, [&](int x, int y) { return bits <= 8 ? palette[raw(x, y)] : raw(x, y); }),
                       Pixels(*image));
@@ -368,15 +368,15 @@ TEST(BmpDepths, PalettedAndDirectDepthsMatchTheFormatAtEveryWidth) {
 }
 
 TEST(BmpDepths, SixteenBitDefaultsToFiveFiveFiveScaledWithRounding) {
-    BmpSpec spec;
-    spec.bits = 16;
-    spec.width = 3;
-    spec.height = 1;
+    BmpRecipe layout;
+    layout.bits = 16;
+    layout.width = 3;
+    layout.height = 1;
     // 0x8000 is the unused top bit: it must not change the colour.
-    spec.pixels = StoreRows(3, 1, 16, [](int x, int) {
+    layout.pixels = StoreRows(3, 1, 16, [](int x, int) {
         return x == 0 ? (31u << 10) | 15u : x == 1 ? 0x8000u | (1u << 5) : 0x7FFFu;
     });
-    Image image = Decode(MakeBmp(spec));
+    Image image = Decode(MakeBmp(layout));
     ASSERT_NE(nullptr, image.get());
     // 15 * 255 / 31 = 123.4 and 1 * 255 / 31 = 8.2.
     EXPECT_EQ(Expected(3, 1, [](int x, int) { return x == 0 ? 0xFF007Bu : x == 1 ? 0x000800u : 0xFFFFFFu; }),
@@ -384,27 +384,27 @@ TEST(BmpDepths, SixteenBitDefaultsToFiveFiveFiveScaledWithRounding) {
 }
 
 TEST(BmpDepths, BitFieldMasksSelectAndScaleTheChannels) {
-    BmpSpec spec = Masked565(2, 1, [](int x, int) { return x == 0 ? 0xF800u | (32u << 5) : 0x001Fu; });
-    Image image = Decode(MakeBmp(spec));
+    BmpLayout layout = Masked565(2, 1, [](int x, int) { return x == 0 ? 0xF800u | (32u << 5) : 0x001Fu; });
+    Image image = Decode(MakeBmp(layout));
     ASSERT_NE(nullptr, image.get());
     // Green 32 of 63: 129.5 rounds to 130.
     EXPECT_EQ(Expected(2, 1, [](int x, int) { return x == 0 ? 0xFF8200u : 0x0000FFu; }), Pixels(*image));
 
-    spec.fileHeader = false;   // masks sit between header and pixels
-    Image headerless = Decode(MakeBmp(spec));
+    layout.fileHeader = false;   // masks sit between header and pixels
+    Image headerless = Decode(MakeBmp(layout));
     ASSERT_NE(nullptr, headerless.get());
     EXPECT_EQ(Pixels(*image), Pixels(*headerless));
 }
 
 TEST(BmpDepths, ThirtyTwoBitMasksMayPutTheChannelsInAnyOrder) {
-    BmpSpec spec;
-    spec.bits = 32;
-    spec.compression = 3;
-    spec.masks = {0x000000FFu, 0x0000FF00u, 0x00FF0000u};   // red in the lowest byte
-    spec.width = 1;
-    spec.height = 1;
-    Put32(spec.pixels, 0xAA332211u);
-    Image image = Decode(MakeBmp(spec));
+    BmpRecipe layout;
+    layout.bits = 32;
+    layout.compression = 3;
+    layout.masks = {0x000000FFu, 0x0000FF00u, 0x00FF0000u};   // red in the lowest byte
+    layout.width = 1;
+    layout.height = 1;
+    Put32(layout.pixels, 0xAA332211u);
+    Image image = Decode(MakeBmp(layout));
     ASSERT_NE(nullptr, image.get());
     EXPECT_EQ(Expected(1, 1, [](int, int) { return 0x112233u; }), Pixels(*image));
 }
@@ -412,12 +412,12 @@ TEST(BmpDepths, ThirtyTwoBitMasksMayPutTheChannelsInAnyOrder) {
 TEST(BmpDepths, MasksThatAreSplitOrWiderThanEightBitsAreRefused) {
     for (std::vector<uint32_t> masks : {std::vector<uint32_t>{0xF00F, 0x07E0, 0x0010},
                                         std::vector<uint32_t>{0xFFE00000u, 0x001FFC00u, 0x000003FFu}}) {
-        BmpSpec spec;
-        spec.bits = 32;
-        spec.compression = 3;
-        spec.masks = masks;
-        spec.pixels = std::string(4, '\0');
-        ExpectRefused(MakeBmp(spec), kConversion);
+        BmpRecipe layout;
+        layout.bits = 32;
+        layout.compression = 3;
+        layout.masks = masks;
+        layout.pixels = std::string(4, '\0');
+        ExpectRefused(MakeBmp(layout), kConversion);
     }
 }
 
@@ -426,12 +426,12 @@ TEST(BmpDepths, UnsupportedDepthsAndCompressionsAreConversionErrors) {
     for (Case c : {Case{2, 0}, Case{64, 0}, Case{0, 0}, Case{30000, 0}, Case{24, 4}, Case{24, 5}, Case{32, 6},
                    Case{8, 3}, Case{4, 1}, Case{8, 2}, Case{24, 1}}) {
         SCOPED_TRACE("bits " + std::to_string(c.bits) + " compression " + std::to_string(c.compression));
-        BmpSpec spec;
-        spec.bits = c.bits;
-        spec.compression = c.compression;
-        spec.masks = c.compression == 3 ? std::vector<uint32_t>{0xE0, 0x1C, 0x03} : std::vector<uint32_t>{};
-        spec.pixels = std::string(64, '\0');
-        ExpectRefused(MakeBmp(spec), kConversion);
+        BmpRecipe layout;
+        layout.bits = c.bits;
+        layout.compression = c.compression;
+        layout.masks = c.compression == 3 ? std::vector<uint32_t>{0xE0, 0x1C, 0x03} : std::vector<uint32_t>{};
+        layout.pixels = std::string(64, '\0');
+        ExpectRefused(MakeBmp(layout), kConversion);
     }
 }
 
@@ -443,8 +443,8 @@ TEST(BmpRowOrder, TopDownFilesComeOutBottomRowFirstWithPositiveHeight) {
         std::vector<uint32_t> palette(256);
         for (uint32_t i = 0; i < 256; ++i) palette[i] = i * 0x010101u;
         auto raw = [&](int x, int y) { return bits == 8 ? uint32_t(x * 40 + y * 9) & 0xff : Gradient(x, y); };
-        BmpSpec bottomUp = Paletted(bits, 5, 4, bits == 8 ? palette : std::vector<uint32_t>{}, raw);
-        BmpSpec topDown = bottomUp;
+        BmpLayout bottomUp = Paletted(bits, 5, 4, bits == 8 ? palette : std::vector<uint32_t>{}, raw);
+        BmpLayout topDown = bottomUp;
         topDown.height = -4;
         topDown.pixels = StoreRows(5, 4, bits, [&](int x, int y) { return raw(x, 3 - y); });
         Image a = Decode(MakeBmp(bottomUp));
@@ -458,16 +458,16 @@ TEST(BmpRowOrder, TopDownFilesComeOutBottomRowFirstWithPositiveHeight) {
 
 // ---- Run-length encoding ------------------------------------------------
 
-BmpSpec Rle(int bits, int32_t width, int32_t height, const std::string& data) {
-    BmpSpec spec;
-    spec.bits = uint16_t(bits);
-    spec.compression = bits == 8 ? 1 : 2;
-    spec.width = width;
-    spec.height = height;
-    spec.palette = kPalette16;
-    spec.colorsUsed = 16;
-    spec.pixels = data;
-    return spec;
+BmpLayout Rle(int bits, int32_t width, int32_t height, const std::string& data) {
+    BmpRecipe layout;
+    layout.bits = uint16_t(bits);
+    layout.compression = bits == 8 ? 1 : 2;
+    layout.width = width;
+    layout.height = height;
+    layout.palette = kPalette16;
+    layout.colorsUsed = 16;
+    layout.pixels = data;
+    return layout;
 }
 
 std::string Bytes(std::initializer_list<int> list) {
@@ -518,7 +518,7 @@ TEST(BmpRle, CorruptRunsAreRefusedNotClipped) {
         SCOPED_TRACE(c.what);
         ExpectRefused(MakeBmp(Rle(c.bits, 6, 2, c.data)), kConversion);
     }
-    BmpSpec topDown = Rle(8, 6, -2, Bytes({0, 1}));
+    BmpLayout topDown = Rle(8, 6, -2, Bytes({0, 1}));
     ExpectRefused(MakeBmp(topDown), kConversion);
 }
 
@@ -526,17 +526,17 @@ TEST(BmpRle, CorruptRunsAreRefusedNotClipped) {
 
 TEST(BmpHostile, EveryTruncationFailsCleanlyWithOneMessage) {
     std::vector<std::string> files;
-    BmpSpec rgb;
+    BmpLayout rgb;
     rgb.width = 3;
     rgb.height = 3;
     rgb.pixels = StoreRows(3, 3, 24, Gradient);
     files.push_back(MakeBmp(rgb));
-    BmpSpec core = Paletted(8, 5, 2, kPalette16, [](int x, int) { return uint32_t(x); });
+    BmpLayout core = Paletted(8, 5, 2, kPalette16, [](int x, int) { return uint32_t(x); });
     core.headerSize = 12;
     core.fileHeader = false;
     files.push_back(MakeBmp(core));
     files.push_back(MakeBmp(Rle(4, 5, 2, Bytes({5, 0xA3, 0, 0, 0, 3, 0x12, 0x50, 0, 1}))));
-    BmpSpec masked = Masked565(2, 2, [](int x, int y) { return uint32_t(x * 1000 + y); });
+    BmpLayout masked = Masked565(2, 2, [](int x, int y) { return uint32_t(x * 1000 + y); });
     masked.fileHeader = false;
     files.push_back(MakeBmp(masked));
 
@@ -570,18 +570,18 @@ TEST(BmpHostile, ZeroOrNegativeSizesAreRefused) {
         for (int32_t h : {0, 2}) {
             if (w == -3 && h == 0) continue;
             SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
-            BmpSpec spec;
-            spec.width = w;
-            spec.height = h;
-            spec.pixels = std::string(64, '\0');
-            ExpectRefused(MakeBmp(spec), kConversion);
+            BmpRecipe layout;
+            layout.width = w;
+            layout.height = h;
+            layout.pixels = std::string(64, '\0');
+            ExpectRefused(MakeBmp(layout), kConversion);
         }
     }
-    BmpSpec noRows;
+    BmpLayout noRows;
     noRows.width = 2;
     noRows.height = 0;
     ExpectRefused(MakeBmp(noRows), kConversion);
-    BmpSpec coreZero;
+    BmpLayout coreZero;
     coreZero.headerSize = 12;
     coreZero.width = 0;
     ExpectRefused(MakeBmp(coreZero), kConversion);
@@ -592,55 +592,55 @@ TEST(BmpHostile, SizesThatWouldOverflowOrExhaustMemoryAreRefused) {
     for (Case c : {Case{INT32_MAX, INT32_MAX}, Case{INT32_MAX, 1}, Case{1, INT32_MIN}, Case{40000, 1},
                    Case{1, -40000}, Case{20000, 20000}, Case{3000000, 2000000}}) {
         SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
-        BmpSpec spec;
-        spec.width = c.width;
-        spec.height = c.height;
-        spec.pixels = std::string(3000, '\0');
-        ExpectRefused(MakeBmp(spec), kConversion);
-        spec.compression = 1;   // run-length data could otherwise ask for any size
-        spec.bits = 8;
-        spec.palette = kPalette16;
-        spec.colorsUsed = 16;
-        spec.pixels = Bytes({0, 1});
-        ExpectRefused(MakeBmp(spec), kConversion);
+        BmpRecipe layout;
+        layout.width = c.width;
+        layout.height = c.height;
+        layout.pixels = std::string(3000, '\0');
+        ExpectRefused(MakeBmp(layout), kConversion);
+        layout.compression = 1;   // run-length data could otherwise ask for any size
+        layout.bits = 8;
+        layout.palette = kPalette16;
+        layout.colorsUsed = 16;
+        layout.pixels = Bytes({0, 1});
+        ExpectRefused(MakeBmp(layout), kConversion);
     }
 }
 
 TEST(BmpHostile, PaletteLargerThanTheFileIsRefused) {
-    BmpSpec spec = Paletted(8, 2, 2, kPalette16, [](int, int) { return 1u; });
-    spec.colorsUsed = 0x12345678;
-    ExpectRefused(MakeBmp(spec), kConversion);
-    spec.colorsUsed = 17;   // one entry more than the file holds, without a file header
-    spec.fileHeader = false;
-    spec.pixels.clear();
-    ExpectRefused(MakeBmp(spec), kConversion);
+    BmpLayout layout = Paletted(8, 2, 2, kPalette16, [](int, int) { return 1u; });
+    layout.colorsUsed = 0x12345678;
+    ExpectRefused(MakeBmp(layout), kConversion);
+    layout.colorsUsed = 17;   // one entry more than the file holds, without a file header
+    layout.fileHeader = false;
+    layout.pixels.clear();
+    ExpectRefused(MakeBmp(layout), kConversion);
 }
 
 TEST(BmpHostile, PaletteBeyondTheDepthUsesTheFirstEntries) {
     std::vector<uint32_t> palette(300);
     for (uint32_t i = 0; i < 300; ++i) palette[i] = i < 256 ? i * 0x000101u : 0xFFFFFFu;
-    BmpSpec spec = Paletted(8, 3, 1, palette, [](int x, int) { return uint32_t(x * 100); });
-    Image image = Decode(MakeBmp(spec));
+    BmpLayout layout = Paletted(8, 3, 1, palette, [](int x, int) { return uint32_t(x * 100); });
+    Image image = Decode(MakeBmp(layout));
     ASSERT_NE(nullptr, image.get());
     EXPECT_EQ(Expected(3, 1, [&](int x, int) { return palette[x * 100]; }), Pixels(*image));
 }
 
 TEST(BmpHostile, IndexesBeyondThePaletteAreBlack) {
-    BmpSpec spec = Paletted(8, 3, 1, {0x112233, 0x445566}, [](int x, int) { return x == 0 ? 1u : x == 1 ? 2u : 255u; });
-    Image image = Decode(MakeBmp(spec));
+    BmpLayout layout = Paletted(8, 3, 1, {0x112233, 0x445566}, [](int x, int) { return x == 0 ? 1u : x == 1 ? 2u : 255u; });
+    Image image = Decode(MakeBmp(layout));
     ASSERT_NE(nullptr, image.get());
     EXPECT_EQ(Expected(3, 1, [](int x, int) { return x == 0 ? 0x445566u : 0u; }), Pixels(*image));
     // Also when the run-length path looks them up.
-    BmpSpec rle = Rle(8, 2, 1, Bytes({2, 200, 0, 1}));
+    BmpLayout rle = Rle(8, 2, 1, Bytes({2, 200, 0, 1}));
     Image fromRle = Decode(MakeBmp(rle));
     ASSERT_NE(nullptr, fromRle.get());
     EXPECT_EQ(Expected(2, 1, [](int, int) { return 0u; }), Pixels(*fromRle));
 }
 
 TEST(BmpHostile, PixelOffsetBeyondTheFileIsRefused) {
-    BmpSpec spec;
-    spec.pixels = StoreRows(1, 1, 24, Gradient);
-    std::string file = MakeBmp(spec);
+    BmpRecipe layout;
+    layout.pixels = StoreRows(1, 1, 24, Gradient);
+    std::string file = MakeBmp(layout);
     file[10] = char(0xF0);
     file[13] = char(0x7F);
     ExpectRefused(file, kConversion);
