@@ -218,7 +218,7 @@ TEST(BmpLayout, ThreePixelRowsLoseTheirPadding) {
 }
 
 TEST(BmpLayout, FileHeaderOffsetIsHonouredAcrossAGap) {
-    BmpLayout layout = Paletted(8, 5, 3, kPalette16, [](int x, int y) { return uint32_t(x + y) % 16; });
+    BmpRecipe layout = Paletted(8, 5, 3, kPalette16, [](int x, int y) { return uint32_t(x + y) % 16; });
     layout.gap = 37;
     Image image = Decode(MakeBmp(layout));
     ASSERT_NE(nullptr, image.get());
@@ -246,7 +246,7 @@ TEST(BmpLayout, PaletteCountFollowsColoursUsedOrTheDepth) {
 TEST(BmpLayout, ColoursUsedTwentyPlacesHeaderlessPixelsAfterTwentyEntries) {
     std::vector<uint32_t> palette;
     for (uint32_t i = 0; i < 20; ++i) palette.push_back(i * 0x0A0B0C);
-    BmpLayout layout = Paletted(8, 4, 2, palette, [](int x, int y) { return uint32_t(x * 5 + y) % 20; });
+    BmpRecipe layout = Paletted(8, 4, 2, palette, [](int x, int y) { return uint32_t(x * 5 + y) % 20; });
     layout.fileHeader = false;
     Image image = Decode(MakeBmp(layout));
     ASSERT_NE(nullptr, image.get());
@@ -257,8 +257,8 @@ TEST(BmpLayout, CoreAndInfoHeadersGiveTheSameColours) {
     std::vector<uint32_t> palette(256);
     for (uint32_t i = 0; i < 256; ++i) palette[i] = (i * 0x010305u) & 0xFFFFFF;
     auto index = [](int x, int y) { return uint32_t(x * 17 + y * 3) & 0xff; };
-    BmpLayout info = Paletted(8, 7, 4, palette, index);
-    BmpLayout core = info;
+    BmpRecipe info = Paletted(8, 7, 4, palette, index);
+    BmpRecipe core = info;
     core.headerSize = 12;
     Image a = Decode(MakeBmp(info));
     Image b = Decode(MakeBmp(core));
@@ -280,7 +280,7 @@ TEST(BmpLayout, HeadersOf108And124BytesAreUnknown) {
 
 TEST(BmpLayout, HeaderlessPixelOffsetsFollowThePalette) {
     // Info header and 16 entries: pixels at 40 + 64 = 104.
-    BmpLayout info = Paletted(4, 3, 2, kPalette16, [](int x, int y) { return uint32_t(x + 4 * y); });
+    BmpRecipe info = Paletted(4, 3, 2, kPalette16, [](int x, int y) { return uint32_t(x + 4 * y); });
     info.fileHeader = false;
     std::string infoFile = MakeBmp(info);
     ASSERT_EQ(104u + info.pixels.size(), infoFile.size());
@@ -289,7 +289,7 @@ TEST(BmpLayout, HeaderlessPixelOffsetsFollowThePalette) {
     EXPECT_EQ(Expected(3, 2, [](int x, int y) { return kPalette16[x + 4 * y]; }), Pixels(*a));
 
     // Core header and 2 entries: pixels at 12 + 6 = 18.
-    BmpLayout core = Paletted(1, 9, 2, {0x102030, 0xF0E0D0}, [](int x, int y) { return uint32_t(x + y) & 1; });
+    BmpRecipe core = Paletted(1, 9, 2, {0x102030, 0xF0E0D0}, [](int x, int y) { return uint32_t(x + y) & 1; });
     core.headerSize = 12;
     core.fileHeader = false;
     std::string coreFile = MakeBmp(core);
@@ -358,7 +358,7 @@ TEST(BmpDepths, PalettedAndDirectDepthsMatchTheFormatAtEveryWidth) {
             std::vector<uint32_t> palette;
             for (int i = 0; i < count; ++i) palette.push_back(uint32_t(i * 0x3F1D07) & 0xFFFFFF);
             auto raw = [&](int x, int y) { return bits <= 8 ? uint32_t(x * 3 + y) % count : Gradient(x, y); };
-            BmpLayout layout = Paletted(bits, width, 3, palette, raw);
+            BmpRecipe layout = Paletted(bits, width, 3, palette, raw);
             Image image = Decode(MakeBmp(layout));
             ASSERT_NE(nullptr, image.get());
             EXPECT_EQ(Expected(width, 3, [&](int x, int y) { return bits <= 8 ? palette[raw(x, y)] : raw(x, y); }),
@@ -384,7 +384,7 @@ TEST(BmpDepths, SixteenBitDefaultsToFiveFiveFiveScaledWithRounding) {
 }
 
 TEST(BmpDepths, BitFieldMasksSelectAndScaleTheChannels) {
-    BmpLayout layout = Masked565(2, 1, [](int x, int) { return x == 0 ? 0xF800u | (32u << 5) : 0x001Fu; });
+    BmpRecipe layout = Masked565(2, 1, [](int x, int) { return x == 0 ? 0xF800u | (32u << 5) : 0x001Fu; });
     Image image = Decode(MakeBmp(layout));
     ASSERT_NE(nullptr, image.get());
     // Green 32 of 63: 129.5 rounds to 130.
@@ -443,8 +443,8 @@ TEST(BmpRowOrder, TopDownFilesComeOutBottomRowFirstWithPositiveHeight) {
         std::vector<uint32_t> palette(256);
         for (uint32_t i = 0; i < 256; ++i) palette[i] = i * 0x010101u;
         auto raw = [&](int x, int y) { return bits == 8 ? uint32_t(x * 40 + y * 9) & 0xff : Gradient(x, y); };
-        BmpLayout bottomUp = Paletted(bits, 5, 4, bits == 8 ? palette : std::vector<uint32_t>{}, raw);
-        BmpLayout topDown = bottomUp;
+        BmpRecipe bottomUp = Paletted(bits, 5, 4, bits == 8 ? palette : std::vector<uint32_t>{}, raw);
+        BmpRecipe topDown = bottomUp;
         topDown.height = -4;
         topDown.pixels = StoreRows(5, 4, bits, [&](int x, int y) { return raw(x, 3 - y); });
         Image a = Decode(MakeBmp(bottomUp));
@@ -518,7 +518,7 @@ TEST(BmpRle, CorruptRunsAreRefusedNotClipped) {
         SCOPED_TRACE(c.what);
         ExpectRefused(MakeBmp(Rle(c.bits, 6, 2, c.data)), kConversion);
     }
-    BmpLayout topDown = Rle(8, 6, -2, Bytes({0, 1}));
+    BmpRecipe topDown = Rle(8, 6, -2, Bytes({0, 1}));
     ExpectRefused(MakeBmp(topDown), kConversion);
 }
 
@@ -531,12 +531,12 @@ TEST(BmpHostile, EveryTruncationFailsCleanlyWithOneMessage) {
     rgb.height = 3;
     rgb.pixels = StoreRows(3, 3, 24, Gradient);
     files.push_back(MakeBmp(rgb));
-    BmpLayout core = Paletted(8, 5, 2, kPalette16, [](int x, int) { return uint32_t(x); });
+    BmpRecipe core = Paletted(8, 5, 2, kPalette16, [](int x, int) { return uint32_t(x); });
     core.headerSize = 12;
     core.fileHeader = false;
     files.push_back(MakeBmp(core));
     files.push_back(MakeBmp(Rle(4, 5, 2, Bytes({5, 0xA3, 0, 0, 0, 3, 0x12, 0x50, 0, 1}))));
-    BmpLayout masked = Masked565(2, 2, [](int x, int y) { return uint32_t(x * 1000 + y); });
+    BmpRecipe masked = Masked565(2, 2, [](int x, int y) { return uint32_t(x * 1000 + y); });
     masked.fileHeader = false;
     files.push_back(MakeBmp(masked));
 
@@ -607,7 +607,7 @@ TEST(BmpHostile, SizesThatWouldOverflowOrExhaustMemoryAreRefused) {
 }
 
 TEST(BmpHostile, PaletteLargerThanTheFileIsRefused) {
-    BmpLayout layout = Paletted(8, 2, 2, kPalette16, [](int, int) { return 1u; });
+    BmpRecipe layout = Paletted(8, 2, 2, kPalette16, [](int, int) { return 1u; });
     layout.colorsUsed = 0x12345678;
     ExpectRefused(MakeBmp(layout), kConversion);
     layout.colorsUsed = 17;   // one entry more than the file holds, without a file header
@@ -619,19 +619,19 @@ TEST(BmpHostile, PaletteLargerThanTheFileIsRefused) {
 TEST(BmpHostile, PaletteBeyondTheDepthUsesTheFirstEntries) {
     std::vector<uint32_t> palette(300);
     for (uint32_t i = 0; i < 300; ++i) palette[i] = i < 256 ? i * 0x000101u : 0xFFFFFFu;
-    BmpLayout layout = Paletted(8, 3, 1, palette, [](int x, int) { return uint32_t(x * 100); });
+    BmpRecipe layout = Paletted(8, 3, 1, palette, [](int x, int) { return uint32_t(x * 100); });
     Image image = Decode(MakeBmp(layout));
     ASSERT_NE(nullptr, image.get());
     EXPECT_EQ(Expected(3, 1, [&](int x, int) { return palette[x * 100]; }), Pixels(*image));
 }
 
 TEST(BmpHostile, IndexesBeyondThePaletteAreBlack) {
-    BmpLayout layout = Paletted(8, 3, 1, {0x112233, 0x445566}, [](int x, int) { return x == 0 ? 1u : x == 1 ? 2u : 255u; });
+    BmpRecipe layout = Paletted(8, 3, 1, {0x112233, 0x445566}, [](int x, int) { return x == 0 ? 1u : x == 1 ? 2u : 255u; });
     Image image = Decode(MakeBmp(layout));
     ASSERT_NE(nullptr, image.get());
     EXPECT_EQ(Expected(3, 1, [](int x, int) { return x == 0 ? 0x445566u : 0u; }), Pixels(*image));
     // Also when the run-length path looks them up.
-    BmpLayout rle = Rle(8, 2, 1, Bytes({2, 200, 0, 1}));
+    BmpRecipe rle = Rle(8, 2, 1, Bytes({2, 200, 0, 1}));
     Image fromRle = Decode(MakeBmp(rle));
     ASSERT_NE(nullptr, fromRle.get());
     EXPECT_EQ(Expected(2, 1, [](int, int) { return 0u; }), Pixels(*fromRle));
