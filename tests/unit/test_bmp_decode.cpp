@@ -458,7 +458,7 @@ TEST(BmpRowOrder, TopDownFilesComeOutBottomRowFirstWithPositiveHeight) {
 
 // ---- Run-length encoding ------------------------------------------------
 
-BmpLayout Rle(int bits, int32_t width, int32_t height, const std::string& data) {
+BmpRecipe Rle(int bits, int32_t width, int32_t height, const std::string& data) {
     BmpRecipe layout;
     layout.bits = uint16_t(bits);
     layout.compression = bits == 8 ? 1 : 2;
@@ -526,7 +526,7 @@ TEST(BmpRle, CorruptRunsAreRefusedNotClipped) {
 
 TEST(BmpHostile, EveryTruncationFailsCleanlyWithOneMessage) {
     std::vector<std::string> files;
-    BmpLayout rgb;
+    BmpRecipe rgb;
     rgb.width = 3;
     rgb.height = 3;
     rgb.pixels = StoreRows(3, 3, 24, Gradient);
@@ -577,11 +577,11 @@ TEST(BmpHostile, ZeroOrNegativeSizesAreRefused) {
             ExpectRefused(MakeBmp(layout), kConversion);
         }
     }
-    BmpLayout noRows;
+    BmpRecipe noRows;
     noRows.width = 2;
     noRows.height = 0;
     ExpectRefused(MakeBmp(noRows), kConversion);
-    BmpLayout coreZero;
+    BmpRecipe coreZero;
     coreZero.headerSize = 12;
     coreZero.width = 0;
     ExpectRefused(MakeBmp(coreZero), kConversion);
