@@ -86,6 +86,19 @@ Rgb Ramp(const ColourStop* stops, int count, double t) {
     return stops[count - 1].colour;
 }
 
+// As Ramp, but eased in and out between stops: a band given as two stops of
+// one colour then meets its neighbours in an S-shaped blend with no crease.
+Rgb RampSmooth(const ColourStop* stops, int count, double t) {
+    if (t <= stops[0].at) return stops[0].colour;
+    for (int i = 1; i < count; ++i) {
+        if (t <= stops[i].at) {
+            double u = (t - stops[i - 1].at) / (stops[i].at - stops[i - 1].at);
+            return Mix(stops[i - 1].colour, stops[i].colour, u * u * (3.0 - 2.0 * u));
+        }
+    }
+    return stops[count - 1].colour;
+}
+
 // ------------------------------------------------------- hashing and noise
 
 uint32_t MixBits(uint32_t h) {
@@ -230,6 +243,34 @@ void Fill(Image* image, Shader shade) {
         for (int col = 0; col < kWidth; ++col) image->px[row][col] = shade(TexelAt(row, col));
 }
 
+// One texel's height in degrees of arc; at the equator it is as wide.
+const double kTexelDeg = 180.0 / kHeight;
+
+// The bodies are seen magnified, each texel spread over several screen pixels,
+// so a texel holds the mean of its whole area (kSub x kSub samples) rather than
+// one point: detail finer than a texel fades to its average instead of
+// turning into single-texel speckle, and the edges of shapes come out as
+// partial blends instead of stair steps.
+const int kSub = 4;
+
+template <typename Shader>
+void FillSmooth(Image* image, Shader shade) {
+    for (int row = 0; row < kHeight; ++row)
+        for (int col = 0; col < kWidth; ++col) {
+            Rgb sum = {0.0, 0.0, 0.0};
+            for (int i = 0; i < kSub; ++i)
+                for (int j = 0; j < kSub; ++j) {
+                    Texel t;
+                    t.lat = 90.0 - (row + (i + 0.5) / kSub) * kTexelDeg;
+                    t.lon = (col + (j + 0.5) / kSub) * 360.0 / kWidth;
+                    t.dir = FromLatLon(t.lat, t.lon);
+                    Rgb c = shade(t);
+                    sum = Rgb{sum.r + c.r, sum.g + c.g, sum.b + c.b};
+                }
+            image->px[row][col] = Times(sum, 1.0 / (kSub * kSub));
+        }
+}
+
 unsigned char ToByte(double v) { return static_cast<unsigned char>(Clamp(std::floor(v + 0.5), 0.0, 255.0)); }
 
 void PutLe(unsigned char* at, uint32_t value, int bytes) {
@@ -304,29 +345,29 @@ std::vector<Crater> MakeCraters(uint64_t seed, int count, double minDeg, double 
 // and a younger crater's bowl replaces whatever lay there before, so overlaps
 // look like impacts on impacts rather than sums of rings. A bowl has a dark
 // floor, a wall rising to a bright rim (lit more on its east-facing inner
-// side), a faint ejecta apron outside, and, for young craters, rays.
+// side), a faint ejecta apron outside, and, for young craters, rays. Every
+// step in the profile is at least a texel and a half wide, so small craters
+// become soft dimples with a bright lip rather than hard one-texel rings.
 double CraterShade(const std::vector<Crater>& craters, Vec3 p) {
+    const double soft = 1.5 * kTexelDeg * kDeg;
     double shade = 0.0;
     for (const Crater& c : craters) {
+        double e = std::max(0.1, soft / c.radius);  // edge half-width, in radii
         Vec3 d = Sub(p, c.centre);
         double dist2 = Dot(d, d);
-        double reach = c.rayed ? 5.0 * c.radius : 1.4 * c.radius;
+        double reach = (c.rayed ? 5.0 : 1.5 + e) * c.radius;
         if (dist2 > reach * reach) continue;
         double r = std::sqrt(dist2) / c.radius;
         double u = Dot(d, c.east) / c.radius;  // -1 west rim .. +1 east rim
-        if (r < 1.05) {
-            double bowl;
-            if (r < 0.75) {
-                bowl = -12.0;
-                if (c.radius > 7.0 * kDeg && r < 0.2) bowl += 24.0 * (1.0 - r / 0.2);  // central peak
-            } else {
-                bowl = -12.0 + 36.0 * SmoothStep(0.75, 1.0, r) - 14.0 * u;
-            }
-            shade = Lerp(shade, bowl, 1.0 - SmoothStep(0.95, 1.05, r));
-        } else if (r < 1.5) {
-            shade += 14.0 * (1.5 - r) / 0.45;
+        double inside = 1.0 - SmoothStep(1.0 - e, 1.0 + e, r);
+        if (inside > 0.0) {
+            double wall = SmoothStep(std::max(0.0, 1.0 - 2.5 * e), 1.0, r);
+            double bowl = -12.0 + 36.0 * wall - 14.0 * u * wall;
+            if (c.radius > 7.0 * kDeg) bowl += 24.0 * (1.0 - SmoothStep(0.0, 0.25, r));  // central peak
+            shade = Lerp(shade, bowl, inside);
         }
-        if (c.rayed && r > 0.9) {
+        shade += 14.0 * (1.0 - SmoothStep(1.0, 1.5 + e, r)) * (1.0 - inside);
+        if (c.rayed) {
             double angle = std::atan2(Dot(d, c.north), Dot(d, c.east));
             // Ray pattern: smooth random values around the circle, sharpened.
             const int kRays = 23;
@@ -338,20 +379,21 @@ double CraterShade(const std::vector<Crater>& craters, Vec3 p) {
             double a1 = HashUnit(Hash3((i0 + 1) % kRays, 0, 0, seed));
             double ray = std::pow(Lerp(a0, a1, Fade(k - fk)), 3.0);
             double fall = Clamp(1.0 - (r - 1.0) / 4.0, 0.0, 1.0);
-            shade += 55.0 * ray * fall * fall;
+            shade += 55.0 * ray * fall * fall * SmoothStep(0.8, 1.1, r);
         }
     }
     return shade;
 }
 
 // Latitude bent by zonal turbulence: the noise is squeezed along the polar
-// axis so that its features stretch east-west like storms in a gas giant's jets.
-// A strong domain warp curls the band edges into eddies, and the slow decay of
-// the octaves keeps small-scale turbulence visible.
+// axis so that its features stretch east-west like storms in a gas giant's
+// jets, and a gentle domain warp curls the band edges into waves. The octaves
+// stop while the finest still spans a couple of texels; anything finer only
+// adds speckle once the texture is magnified.
 double TurbulentLatitude(const Texel& t, double amplitudeDeg, double frequency, double stretch, uint32_t seed) {
     Vec3 p = {t.dir.x * frequency, t.dir.y * frequency * stretch, t.dir.z * frequency};
-    Vec3 warp = {Fbm(p, 4, seed + 7U), 0.3 * Fbm(p, 4, seed + 9U), Fbm(p, 4, seed + 11U)};
-    double bend = Fbm(Add(p, Scale(warp, 2.0)), 6, seed, 0.6);
+    Vec3 warp = {Fbm(p, 2, seed + 7U), 0.3 * Fbm(p, 2, seed + 9U), Fbm(p, 2, seed + 11U)};
+    double bend = Fbm(Add(p, Scale(warp, 1.2)), 3, seed, 0.55);
     return t.lat + amplitudeDeg * bend;
 }
 
@@ -463,76 +505,78 @@ void MakeSun(Image* image) {
     Rng rng(0x50a5ULL);
     for (int i = 0; i < 9; ++i) {
         double lat = rng.Range(8.0, 30.0) * (i % 2 ? -1.0 : 1.0);
-        spots.push_back({lat, rng.Range(0.0, 360.0), rng.Range(1.5, 3.5)});
+        spots.push_back({lat, rng.Range(0.0, 360.0), rng.Range(2.2, 4.2)});
     }
     const ColourStop ramp[] = {
         {0.0, {150, 50, 5}}, {0.3, {230, 120, 20}}, {0.55, {252, 185, 50}}, {0.75, {255, 222, 110}}, {1.0, {255, 250, 220}}};
-    Fill(image, [&](const Texel& t) {
+    FillSmooth(image, [&](const Texel& t) {
         double f1, f2;
-        // Granules a few texels across: at this size they read as a mottled
-        // surface rather than as a honeycomb.
-        Cellular(Scale(t.dir, 17.0), 201U, &f1, &f2);
-        double granule = SmoothStep(0.0, 0.5, f2 - f1);  // dark lanes between cells
-        double large = Fbm(Scale(t.dir, 2.5), 5, 202U);
-        double v = 0.6 + 0.16 * granule + 0.35 * large;
+        // Granules four or five texels across with soft dark lanes: smaller
+        // cells shrink to single bright texels that read as noise.
+        Cellular(Scale(t.dir, 9.0), 201U, &f1, &f2);
+        double granule = SmoothStep(0.0, 0.6, f2 - f1);
+        double large = Fbm(Scale(t.dir, 2.5), 3, 202U);
+        double v = 0.64 + 0.08 * granule + 0.38 * large;
         for (const Spot& s : spots) {
             double r = OvalDistance(t, s.lat, s.lon, s.size * 2.4, s.size * 2.4);
-            if (r < 1.0) {
-                double umbra = 1.0 - SmoothStep(0.25, 0.45, r);
-                double penumbra = 1.0 - SmoothStep(0.75, 1.0, r);
-                v = v - 0.25 * penumbra - 0.4 * umbra;
-            } else if (r < 2.2) {
-                v += 0.08 * SmoothStep(0.3, 0.7, Fbm(Scale(t.dir, 14.0), 2, 203U));  // faculae
-            }
+            if (r >= 2.4) continue;
+            double umbra = 1.0 - SmoothStep(0.2, 0.5, r);
+            double penumbra = 1.0 - SmoothStep(0.55, 1.05, r);
+            // Bright faculae in a ring about the spot.
+            double ring = SmoothStep(0.8, 1.2, r) * (1.0 - SmoothStep(1.7, 2.4, r));
+            v = v - 0.25 * penumbra - 0.4 * umbra + 0.08 * ring * SmoothStep(0.0, 0.5, Fbm(Scale(t.dir, 7.0), 2, 203U));
         }
         return Ramp(ramp, 5, Clamp(v, 0.0, 1.0));
     });
 }
 
 void MakeMercury(Image* image) {
-    std::vector<Crater> craters = MakeCraters(0xe4c0ULL, 300, 1.2, 15.0, 0.05);
-    Fill(image, [&](const Texel& t) {
-        double ground = Fbm(Scale(t.dir, 2.0), 6, 301U) * 1.3;
-        double fine = Fbm(Scale(t.dir, 12.0), 3, 302U);
-        double plains = SmoothStep(0.05, 0.2, Fbm(Scale(t.dir, 1.3), 4, 303U));  // smoother, darker lava plains
-        double v = 128.0 + 45.0 * ground + 12.0 * fine - 18.0 * plains + CraterShade(craters, t.dir) * (1.0 - 0.5 * plains);
+    std::vector<Crater> craters = MakeCraters(0xe4c0ULL, 260, 2.2, 15.0, 0.05);
+    FillSmooth(image, [&](const Texel& t) {
+        double ground = Fbm(Scale(t.dir, 2.0), 4, 301U) * 1.3;
+        double fine = Fbm(Scale(t.dir, 8.0), 2, 302U);
+        double plains = SmoothStep(0.0, 0.25, Fbm(Scale(t.dir, 1.3), 3, 303U));  // smoother, darker lava plains
+        double v = 128.0 + 45.0 * ground + 10.0 * fine - 18.0 * plains + CraterShade(craters, t.dir) * (1.0 - 0.5 * plains);
         Rgb grey = {v, v * 0.98, v * 0.95};  // a faint warm cast
         return grey;
     });
 }
 
 void MakeVenus(Image* image) {
-    const ColourStop ramp[] = {{0.0, {196, 164, 104}}, {0.5, {228, 205, 148}}, {1.0, {246, 234, 196}}};
-    Fill(image, [&](const Texel& t) {
+    const ColourStop ramp[] = {{0.0, {190, 156, 98}}, {0.5, {226, 202, 146}}, {1.0, {248, 238, 204}}};
+    FillSmooth(image, [&](const Texel& t) {
         // Cloud deck: warped noise, stretched east-west by the fast zonal wind.
-        Vec3 p = {t.dir.x * 1.6, t.dir.y * 4.0, t.dir.z * 1.6};
-        Vec3 q = {Fbm(p, 4, 401U), Fbm(p, 4, 402U), Fbm(p, 4, 403U)};
-        double v = Fbm(Add(p, Scale(q, 2.0)), 6, 404U);
+        Vec3 p = {t.dir.x * 1.6, t.dir.y * 3.2, t.dir.z * 1.6};
+        Vec3 q = {Fbm(p, 3, 401U), Fbm(p, 3, 402U), Fbm(p, 3, 403U)};
+        double v = Fbm(Add(p, Scale(q, 2.0)), 4, 404U);
         // A faint wave tied to longitude, a hint of the large dark chevrons
         // that the upper clouds show.
         double chevron = 0.08 * std::cos(3.0 * std::fabs(t.lat) * kDeg + t.lon * 2.0 * kDeg);
-        return Ramp(ramp, 3, Clamp(0.5 + 0.9 * v + chevron, 0.0, 1.0));
+        return Ramp(ramp, 3, Clamp(0.5 + 1.0 * v + chevron, 0.0, 1.0));
     });
 }
 
+// Earth's land height before the sea level is applied; a large positive
+// value is high ground.
+double EarthLand(Vec3 dir) {
+    // A strong low-frequency term gathers the land into a few large
+    // continents; the warped detail gives them ragged coasts.
+    Vec3 p = Scale(dir, 1.2);
+    Vec3 warp = {Fbm(p, 3, 501U), Fbm(p, 3, 502U), Fbm(p, 3, 503U)};
+    return Fbm(Add(p, Scale(warp, 0.7)), 5, 504U, 0.45) + 0.8 * Fbm(Scale(dir, 0.75), 2, 505U);
+}
+
 void MakeEarth(Image* image) {
-    // The continents come from large-scale noise; the sea level is the value
-    // that leaves 30 per cent of the surface (weighted by texel area) above it.
-    static double landValue[kHeight][kWidth];
+    // The sea level is the value that leaves 30 per cent of the surface
+    // (weighted by texel area) above it.
     std::vector<std::pair<double, double>> byValue;
     byValue.reserve(kWidth * kHeight);
     double totalArea = 0.0;
     for (int row = 0; row < kHeight; ++row)
         for (int col = 0; col < kWidth; ++col) {
             Texel t = TexelAt(row, col);
-            // A strong low-frequency term gathers the land into a few large
-            // continents; the warped detail gives them ragged coasts.
-            Vec3 p = Scale(t.dir, 1.2);
-            Vec3 warp = {Fbm(p, 3, 501U), Fbm(p, 3, 502U), Fbm(p, 3, 503U)};
-            double v = Fbm(Add(p, Scale(warp, 0.7)), 7, 504U, 0.45) + 0.8 * Fbm(Scale(t.dir, 0.75), 2, 505U);
-            landValue[row][col] = v;
             double area = std::cos(t.lat * kDeg);
-            byValue.push_back({v, area});
+            byValue.push_back({EarthLand(t.dir), area});
             totalArea += area;
         }
     std::sort(byValue.begin(), byValue.end());
@@ -546,103 +590,128 @@ void MakeEarth(Image* image) {
     }
     double peak = byValue.back().first;
 
-    for (int row = 0; row < kHeight; ++row)
-        for (int col = 0; col < kWidth; ++col) {
-            Texel t = TexelAt(row, col);
-            double v = landValue[row][col];
-            double absLat = std::fabs(t.lat);
-            Rgb c;
-            if (v < seaLevel) {
-                double depth = SmoothStep(0.0, 0.09, seaLevel - v);
-                c = Mix(Rgb{44, 112, 168}, Rgb{14, 38, 100}, depth);
-            } else {
-                double height = (v - seaLevel) / (peak - seaLevel);
-                // Deserts sit in the dry subtropical belts, forests near the
-                // equator and in the temperate zone; moisture noise breaks it up.
-                double moisture = 0.55 + Fbm(Scale(t.dir, 3.5), 5, 506U) * 1.2 -
-                                  0.45 * std::exp(-std::pow((absLat - 24.0) / 10.0, 2.0)) +
-                                  (height < 0.05 ? 0.25 : 0.0);  // coastal lowlands are wetter
-                Rgb forest = {38, 88, 36}, grass = {104, 138, 60}, desert = {206, 178, 120}, tundra = {118, 116, 92};
-                c = Mix(desert, grass, SmoothStep(0.2, 0.45, moisture));
-                c = Mix(c, forest, SmoothStep(0.5, 0.75, moisture));
-                c = Mix(c, tundra, SmoothStep(52.0, 64.0, absLat));
-                c = Mix(c, Rgb{118, 92, 64}, SmoothStep(0.35, 0.7, height));  // mountains
-                c = Mix(c, Rgb{236, 236, 240}, SmoothStep(0.86, 0.96, height + absLat / 200.0));  // peaks
-                c = Times(c, 0.9 + 0.2 * Fbm(Scale(t.dir, 16.0), 2, 507U));
-            }
-            double capEdge = 71.0 + 5.0 * Fbm(Scale(t.dir, 5.0), 4, 508U) * 2.0;
-            c = Mix(c, Rgb{238, 244, 250}, SmoothStep(capEdge - 1.5, capEdge + 1.5, absLat));
-            // Clouds: wet near the equator and in the storm tracks at 40-65
-            // degrees, clear over the subtropics.
-            double wet = 0.5 * std::exp(-std::pow(t.lat / 8.0, 2.0)) +
-                         0.55 * std::exp(-std::pow((absLat - 55.0) / 12.0, 2.0)) -
-                         0.25 * std::exp(-std::pow((absLat - 25.0) / 8.0, 2.0));
-            Vec3 p = {t.dir.x * 3.0, t.dir.y * 4.5, t.dir.z * 3.0};
-            Vec3 swirl = {Fbm(p, 3, 509U), Fbm(p, 3, 510U), Fbm(p, 3, 511U)};
-            double cloud = Fbm(Add(p, Scale(swirl, 1.5)), 6, 512U) + 0.35 * wet;
-            double cover = SmoothStep(0.12, 0.42, cloud) * 0.92;
-            image->px[row][col] = Mix(c, Rgb{250, 250, 252}, cover);
-        }
+    FillSmooth(image, [&](const Texel& t) {
+        double v = EarthLand(t.dir);
+        double absLat = std::fabs(t.lat);
+        // Shallow water is paler, blending into the deep blue over a few texels.
+        double depth = SmoothStep(0.0, 0.1, seaLevel - v);
+        Rgb sea = Mix(Rgb{40, 104, 160}, Rgb{14, 38, 100}, depth);
+        double height = Clamp((v - seaLevel) / (peak - seaLevel), 0.0, 1.0);
+        // Deserts sit in the dry subtropical belts, forests near the equator
+        // and in the temperate zone; moisture noise breaks it up, and the
+        // coastal lowlands are wetter.
+        double moisture = 0.55 + Fbm(Scale(t.dir, 3.5), 3, 506U) * 1.2 -
+                          0.45 * std::exp(-std::pow((absLat - 24.0) / 10.0, 2.0)) +
+                          0.25 * (1.0 - SmoothStep(0.0, 0.1, height));
+        Rgb forest = {38, 88, 36}, grass = {104, 138, 60}, desert = {206, 178, 120}, tundra = {118, 116, 92};
+        Rgb land = Mix(desert, grass, SmoothStep(0.2, 0.45, moisture));
+        land = Mix(land, forest, SmoothStep(0.5, 0.75, moisture));
+        land = Mix(land, tundra, SmoothStep(52.0, 64.0, absLat));
+        land = Mix(land, Rgb{118, 92, 64}, SmoothStep(0.35, 0.7, height));  // mountains
+        land = Mix(land, Rgb{236, 236, 240}, SmoothStep(0.86, 0.96, height + absLat / 200.0));  // peaks
+        land = Times(land, 0.92 + 0.16 * Fbm(Scale(t.dir, 8.0), 2, 507U));
+        // The coast is a blend a texel or two wide, not a hard step.
+        Rgb c = Mix(sea, land, SmoothStep(seaLevel - 0.01, seaLevel + 0.01, v));
+        double capEdge = 71.0 + 10.0 * Fbm(Scale(t.dir, 4.0), 3, 508U);
+        c = Mix(c, Rgb{238, 244, 250}, SmoothStep(capEdge - 2.5, capEdge + 2.5, absLat));
+        // Clouds: wet near the equator and in the storm tracks at 40-65
+        // degrees, clear over the subtropics; swirled and stretched east-west.
+        double wet = 0.5 * std::exp(-std::pow(t.lat / 8.0, 2.0)) +
+                     0.55 * std::exp(-std::pow((absLat - 55.0) / 12.0, 2.0)) -
+                     0.25 * std::exp(-std::pow((absLat - 25.0) / 8.0, 2.0));
+        Vec3 p = {t.dir.x * 3.0, t.dir.y * 4.0, t.dir.z * 3.0};
+        Vec3 swirl = {Fbm(p, 2, 509U), Fbm(p, 2, 510U), Fbm(p, 2, 511U)};
+        double cloud = Fbm(Add(p, Scale(swirl, 1.5)), 3, 512U) + 0.35 * wet;
+        double cover = SmoothStep(0.1, 0.45, cloud) * 0.92;
+        return Mix(c, Rgb{250, 250, 252}, cover);
+    });
 }
 
 void MakeMars(Image* image) {
-    std::vector<Crater> craters = MakeCraters(0x3a45ULL, 160, 1.2, 12.0, 0.0);
-    Fill(image, [&](const Texel& t) {
-        double ground = Fbm(Scale(t.dir, 2.2), 6, 601U);
-        Rgb c = Mix(Rgb{168, 84, 46}, Rgb{214, 122, 70}, Clamp(0.5 + 1.3 * ground, 0.0, 1.0));
-        // Dark albedo regions, mostly in a band south of the equator.
+    std::vector<Crater> craters = MakeCraters(0x3a45ULL, 140, 2.0, 12.0, 0.0);
+    FillSmooth(image, [&](const Texel& t) {
+        double ground = Fbm(Scale(t.dir, 2.2), 4, 601U);
+        Rgb c = Mix(Rgb{170, 86, 48}, Rgb{216, 126, 74}, Clamp(0.5 + 1.3 * ground, 0.0, 1.0));
+        // Dark albedo regions, mostly in a band south of the equator, with
+        // edges that fade over a few texels.
         Vec3 p = Scale(t.dir, 1.8);
-        Vec3 warp = {Fbm(p, 3, 602U), Fbm(p, 3, 603U), Fbm(p, 3, 604U)};
-        double dark = Fbm(Add(p, warp), 6, 605U) + 0.22 * std::exp(-std::pow((t.lat + 12.0) / 22.0, 2.0)) - 0.08;
-        c = Mix(c, Rgb{98, 58, 42}, SmoothStep(0.02, 0.22, dark) * 0.85);
+        Vec3 warp = {Fbm(p, 2, 602U), Fbm(p, 2, 603U), Fbm(p, 2, 604U)};
+        double dark = Fbm(Add(p, Scale(warp, 0.6)), 4, 605U) + 0.22 * std::exp(-std::pow((t.lat + 12.0) / 22.0, 2.0)) - 0.08;
+        c = Mix(c, Rgb{98, 58, 42}, SmoothStep(0.0, 0.28, dark) * 0.8);
         // A long canyon just south of the equator.
         double dLon = LonDelta(t.lon, 290.0);
         if (std::fabs(dLon) < 35.0) {
             double centreLat = -8.0 + 3.0 * std::sin(dLon * 0.08);
-            double w = 1.0 - SmoothStep(0.8, 2.6, std::fabs(t.lat - centreLat));
-            c = Mix(c, Rgb{90, 50, 36}, w * SmoothStep(35.0, 25.0, std::fabs(dLon)) * 0.8);
+            double w = 1.0 - SmoothStep(1.2, 3.8, std::fabs(t.lat - centreLat));
+            c = Mix(c, Rgb{90, 50, 36}, w * SmoothStep(35.0, 22.0, std::fabs(dLon)) * 0.75);
         }
         c = Plus(c, 0.3 * CraterShade(craters, t.dir));
         double absLat = std::fabs(t.lat);
-        double edge = (t.lat > 0.0 ? 76.0 : 82.0) + 3.0 * Fbm(Scale(t.dir, 6.0), 4, 606U) * 2.0;
-        return Mix(c, Rgb{242, 240, 236}, SmoothStep(edge - 1.2, edge + 1.2, absLat));
+        double edge = (t.lat > 0.0 ? 76.0 : 81.0) + 5.0 * Fbm(Scale(t.dir, 5.0), 3, 606U);
+        return Mix(c, Rgb{242, 240, 236}, SmoothStep(edge - 2.5, edge + 2.5, absLat));
     });
 }
 
 void MakeJupiter(Image* image) {
-    // Zones are pale, belts brown; the equatorial zone is tinted orange.
+    // Belts and zones from south to north. A band is a pair of stops of one
+    // colour; the gaps of four or five degrees between pairs are the blends,
+    // which the turbulence then bends into waves. Zones are cream, belts
+    // orange-brown, the polar regions a mottled grey-brown.
+    const Rgb zone = {242, 232, 212}, warmZone = {234, 212, 176};
     const ColourStop bands[] = {
-        {-90, {120, 110, 100}}, {-62, {150, 135, 118}}, {-52, {182, 160, 130}}, {-44, {150, 118, 90}},
-        {-38, {212, 196, 170}}, {-32, {160, 120, 88}},  {-26, {230, 218, 196}}, {-19, {238, 226, 204}},
-        {-16, {165, 112, 72}},  {-9, {180, 120, 78}},   {-6, {232, 210, 176}},  {0, {226, 196, 150}},
-        {6, {236, 216, 184}},   {9, {160, 100, 64}},    {17, {150, 95, 62}},    {20, {232, 218, 192}},
-        {26, {228, 212, 186}},  {29, {176, 134, 100}},  {34, {208, 190, 162}},  {42, {170, 140, 110}},
-        {50, {190, 170, 142}},  {60, {148, 134, 118}},  {90, {118, 108, 98}}};
+        {-90, {118, 112, 106}}, {-66, {140, 130, 118}}, {-58, {156, 142, 124}},                           // south polar
+        {-51, {172, 150, 126}}, {-49, {172, 150, 126}},                                                   // SSTB
+        {-43, {212, 200, 178}}, {-39, {212, 200, 178}},                                                   // STZ
+        {-33, {176, 132, 98}},  {-31, {176, 132, 98}},                                                    // STB
+        {-26, zone},            {-22, zone},                                                              // STrZ
+        {-18, {166, 102, 66}},  {-13, {188, 130, 90}},  {-9, {158, 96, 60}},                               // SEB
+        {-5, warmZone},         {0, {228, 202, 164}},   {5, zone},                                        // EZ
+        {9, {148, 86, 54}},     {13, {158, 94, 60}},    {17, {168, 106, 70}},                              // NEB
+        {21, zone},             {24, zone},                                                               // NTrZ
+        {28, {178, 130, 96}},   {30, {178, 130, 96}},                                                     // NTB
+        {34, {214, 200, 176}},  {37, {214, 200, 176}},                                                    // NTZ
+        {41, {178, 152, 124}},  {44, {178, 152, 124}},                                                    // NNTB
+        {48, {198, 184, 162}},  {50, {198, 184, 162}},                                                    // NNTZ
+        {58, {156, 144, 126}},  {66, {140, 130, 118}}, {90, {116, 110, 104}}};                             // north polar
     const int kBands = sizeof bands / sizeof bands[0];
-    const double spotLat = -22.0, spotLon = 120.0;
-    Fill(image, [&](const Texel& t) {
-        double r = OvalDistance(t, spotLat, spotLon, 14.0, 6.5);
+    const double spotLat = -22.0, spotLon = 120.0, spotHalfLon = 12.0, spotHalfLat = 6.0;
+    FillSmooth(image, [&](const Texel& t) {
+        double r = OvalDistance(t, spotLat, spotLon, spotHalfLon, spotHalfLat);
+        double lat = TurbulentLatitude(t, 4.5, 3.0, 1.2, 701U);
         // Bands flow around the spot: pushing latitude away from its centre
-        // near it keeps the belts from running through it.
-        double lat = TurbulentLatitude(t, 20.0, 3.0, 3.0, 701U);
-        if (r < 2.0) lat += (t.lat - spotLat) * 0.6 * (1.0 - r / 2.0);
-        Rgb c = Ramp(bands, kBands, lat);
-        c = Times(c, 0.92 + 0.2 * Fbm(Vec3{t.dir.x * 6.0, t.dir.y * 18.0, t.dir.z * 6.0}, 4, 702U));
-        if (r < 1.35) {
-            // The spot itself: a swirled reddish core inside a pale collar.
-            double dx = LonDelta(t.lon, spotLon) * std::cos(spotLat * kDeg) / 14.0;
-            double dy = (t.lat - spotLat) / 6.5;
-            double angle = std::atan2(dy, dx) + 2.5 * (1.0 - r);
-            double swirl = Fbm(Vec3{r * std::cos(angle) * 3.0, r * std::sin(angle) * 3.0, 0.5}, 4, 703U);
-            Rgb core = Mix(Rgb{196, 88, 56}, Rgb{214, 128, 84}, Clamp(r + swirl, 0.0, 1.0));
-            Rgb collar = {238, 224, 200};
-            Rgb storm = r < 0.8 ? core : Mix(core, collar, SmoothStep(0.8, 1.0, r));
-            c = Mix(storm, c, SmoothStep(1.0, 1.35, r));
+        // near it keeps the belts from running through it and leaves the pale
+        // hollow it sits in.
+        if (r < 2.2) lat += (t.lat - spotLat) * 0.7 * (1.0 - SmoothStep(0.0, 2.2, r));
+        Rgb c = RampSmooth(bands, kBands, lat);
+        // Faint streaks along each band, and a mottled look in the polar regions.
+        c = Times(c, 0.95 + 0.12 * Fbm(Vec3{t.dir.x * 4.0, t.dir.y * 10.0, t.dir.z * 4.0}, 2, 702U));
+        double polar = SmoothStep(45.0, 65.0, std::fabs(t.lat));
+        c = Times(c, 1.0 + polar * 0.2 * Fbm(Scale(t.dir, 6.0), 2, 704U));
+        // Dark blue-grey festoons where the north equatorial belt meets the
+        // equatorial zone, each trailing a plume down to the south-west.
+        for (int i = 0; i < 10; ++i) {
+            double lon0 = 18.0 + 36.0 * i;
+            double plume = LonDelta(t.lon, lon0) - 2.0 * (t.lat - 6.0);  // slanted axis
+            double dx = plume / 8.0;
+            double dy = (t.lat - 6.0) / 3.0;
+            double fr = std::sqrt(dx * dx + dy * dy);
+            if (fr < 1.2) c = Mix(c, Rgb{122, 120, 128}, 0.45 * (1.0 - SmoothStep(0.2, 1.2, fr)));
         }
-        // A few white ovals in the southern temperate belt.
+        if (r < 1.5) {
+            // The spot itself: a swirled brick-red core inside a pale collar.
+            double dx = LonDelta(t.lon, spotLon) * std::cos(spotLat * kDeg) / spotHalfLon;
+            double dy = (t.lat - spotLat) / spotHalfLat;
+            double angle = std::atan2(dy, dx) + 2.0 * (1.0 - r);
+            double swirl = Fbm(Vec3{r * std::cos(angle) * 2.5, r * std::sin(angle) * 2.5, 0.5}, 2, 703U);
+            Rgb core = Mix(Rgb{190, 86, 54}, Rgb{214, 132, 90}, Clamp(0.15 + 0.8 * r + swirl, 0.0, 1.0));
+            Rgb collar = {238, 222, 196};
+            Rgb storm = Mix(core, collar, SmoothStep(0.7, 1.0, r));
+            c = Mix(storm, c, SmoothStep(1.0, 1.5, r));
+        }
+        // A few white ovals in the south temperate zone.
         for (int i = 0; i < 3; ++i) {
-            double ro = OvalDistance(t, -38.0, 220.0 + 45.0 * i, 4.5, 3.0);
-            if (ro < 1.0) c = Mix(c, Rgb{236, 230, 216}, 0.8 * (1.0 - SmoothStep(0.4, 1.0, ro)));
+            double ro = OvalDistance(t, -40.0, 220.0 + 45.0 * i, 5.5, 3.5);
+            if (ro < 1.2) c = Mix(c, Rgb{246, 242, 232}, 0.85 * (1.0 - SmoothStep(0.3, 1.2, ro)));
         }
         return c;
     });
@@ -650,23 +719,23 @@ void MakeJupiter(Image* image) {
 
 void MakeSaturn(Image* image) {
     const ColourStop bands[] = {
-        {-90, {170, 160, 128}}, {-70, {182, 168, 130}}, {-55, {200, 182, 140}}, {-40, {214, 194, 146}},
-        {-30, {196, 172, 124}}, {-20, {222, 204, 156}}, {-12, {206, 182, 132}}, {-5, {232, 214, 166}},
-        {5, {234, 216, 170}},   {12, {204, 178, 128}},  {20, {224, 206, 160}},  {30, {200, 176, 128}},
-        {42, {216, 196, 150}},  {56, {196, 180, 140}},  {72, {176, 168, 136}},  {90, {160, 158, 134}}};
+        {-90, {160, 156, 136}}, {-72, {176, 166, 132}}, {-56, {198, 178, 134}}, {-42, {220, 198, 150}},
+        {-32, {192, 166, 118}}, {-22, {226, 206, 158}}, {-13, {200, 172, 122}}, {-5, {236, 218, 172}},
+        {5, {238, 222, 176}},   {13, {198, 170, 120}},  {22, {228, 208, 162}},  {32, {194, 168, 120}},
+        {44, {216, 196, 150}},  {58, {190, 174, 136}},  {74, {166, 162, 140}},  {90, {150, 154, 146}}};
     const int kBands = sizeof bands / sizeof bands[0];
-    Fill(image, [&](const Texel& t) {
-        double lat = TurbulentLatitude(t, 6.0, 2.0, 4.0, 801U);
-        Rgb c = Ramp(bands, kBands, lat);
-        return Times(c, 0.97 + 0.06 * Fbm(Vec3{t.dir.x * 6.0, t.dir.y * 20.0, t.dir.z * 6.0}, 3, 802U));
+    FillSmooth(image, [&](const Texel& t) {
+        double lat = TurbulentLatitude(t, 5.0, 2.0, 3.0, 801U);
+        Rgb c = RampSmooth(bands, kBands, lat);
+        return Times(c, 0.97 + 0.07 * Fbm(Vec3{t.dir.x * 4.0, t.dir.y * 10.0, t.dir.z * 4.0}, 2, 802U));
     });
 }
 
 void MakeUranus(Image* image) {
-    Fill(image, [&](const Texel& t) {
-        double lat = TurbulentLatitude(t, 4.0, 2.0, 4.0, 901U);
+    FillSmooth(image, [&](const Texel& t) {
+        double lat = TurbulentLatitude(t, 3.0, 2.0, 3.0, 901U);
         double bands = 0.5 + 0.5 * std::sin(lat * 9.0 * kDeg);
-        Rgb c = Mix(Rgb{160, 214, 222}, Rgb{176, 226, 232}, bands);
+        Rgb c = Mix(Rgb{158, 212, 222}, Rgb{178, 228, 234}, bands);
         // The sunward pole is a little paler.
         return Mix(c, Rgb{198, 236, 238}, SmoothStep(-50.0, -80.0, t.lat) * 0.6);
     });
@@ -676,42 +745,43 @@ void MakeNeptune(Image* image) {
     const ColourStop bands[] = {{-90, {44, 74, 170}}, {-65, {36, 62, 160}}, {-50, {60, 96, 200}}, {-30, {52, 88, 196}},
                                 {-10, {64, 104, 210}}, {10, {58, 98, 204}}, {30, {48, 82, 190}}, {55, {56, 92, 196}},
                                 {90, {42, 70, 166}}};
-    Fill(image, [&](const Texel& t) {
-        double lat = TurbulentLatitude(t, 12.0, 2.5, 3.0, 1001U);
-        Rgb c = Ramp(bands, 9, lat);
-        c = Times(c, 0.93 + 0.14 * Fbm(Vec3{t.dir.x * 5.0, t.dir.y * 14.0, t.dir.z * 5.0}, 4, 1002U));
+    FillSmooth(image, [&](const Texel& t) {
+        double lat = TurbulentLatitude(t, 8.0, 2.5, 2.5, 1001U);
+        Rgb c = RampSmooth(bands, 9, lat);
+        c = Times(c, 0.93 + 0.14 * Fbm(Vec3{t.dir.x * 4.0, t.dir.y * 10.0, t.dir.z * 4.0}, 2, 1002U));
         double r = OvalDistance(t, -22.0, 200.0, 13.0, 6.0);
-        c = Mix(Rgb{26, 42, 122}, c, SmoothStep(0.5, 1.0, r));
-        // Bright high cirrus: thin east-west streaks at a few latitudes, and
-        // one riding just south of the dark spot.
-        double streak = Fbm(Vec3{t.dir.x * 2.5, t.dir.y * 30.0, t.dir.z * 2.5}, 5, 1003U);
+        c = Mix(Rgb{26, 42, 122}, c, SmoothStep(0.45, 1.1, r));
+        // Bright high cirrus: east-west streaks a few texels tall at a few
+        // latitudes, and one riding just south of the dark spot.
+        double streak = Fbm(Vec3{t.dir.x * 2.5, t.dir.y * 10.0, t.dir.z * 2.5}, 2, 1003U);
         double belt = std::exp(-std::pow((lat + 42.0) / 6.0, 2.0)) + std::exp(-std::pow((lat - 28.0) / 5.0, 2.0)) +
-                      std::exp(-std::pow((lat + 68.0) / 4.0, 2.0));
-        double ro = OvalDistance(t, -30.0, 206.0, 12.0, 2.2);
-        double white = SmoothStep(0.05, 0.3, streak) * belt + 0.8 * (1.0 - SmoothStep(0.2, 1.0, ro));
+                      std::exp(-std::pow((lat + 68.0) / 4.5, 2.0));
+        double ro = OvalDistance(t, -31.0, 206.0, 12.0, 3.0);
+        double white = SmoothStep(0.0, 0.35, streak) * belt + 0.8 * (1.0 - SmoothStep(0.2, 1.1, ro));
         return Mix(c, Rgb{235, 240, 250}, Clamp(white, 0.0, 0.9));
     });
 }
 
 void MakePluto(Image* image) {
-    std::vector<Crater> craters = MakeCraters(0x9a1dULL, 90, 1.5, 9.0, 0.0);
-    Fill(image, [&](const Texel& t) {
-        double ground = Fbm(Scale(t.dir, 2.5), 6, 1101U);
+    std::vector<Crater> craters = MakeCraters(0x9a1dULL, 80, 2.2, 9.0, 0.0);
+    FillSmooth(image, [&](const Texel& t) {
+        double ground = Fbm(Scale(t.dir, 2.5), 4, 1101U);
         Rgb c = Mix(Rgb{160, 126, 96}, Rgb{205, 178, 142}, Clamp(0.5 + 1.4 * ground, 0.0, 1.0));
         // Dark reddish-brown lands in a belt along the equator.
-        double dark = Fbm(Scale(t.dir, 1.6), 5, 1102U) + 0.3 * std::exp(-std::pow((t.lat + 5.0) / 18.0, 2.0)) - 0.12;
-        c = Mix(c, Rgb{118, 74, 54}, SmoothStep(0.0, 0.22, dark) * 0.85);
+        double dark = Fbm(Scale(t.dir, 1.6), 4, 1102U) + 0.3 * std::exp(-std::pow((t.lat + 5.0) / 18.0, 2.0)) - 0.12;
+        c = Mix(c, Rgb{118, 74, 54}, SmoothStep(-0.03, 0.25, dark) * 0.85);
         // The pale heart: the implicit curve (u^2 + v^2 - 1)^3 - u^2 v^3 <= 0,
-        // with a noisy edge.
+        // with a gently wavy, soft edge.
         double u = LonDelta(t.lon, 180.0) * std::cos(15.0 * kDeg) / 26.0;
         double v = (t.lat - 18.0) / 24.0 + 0.1;
-        double edgeNoise = 0.45 * Fbm(Scale(t.dir, 6.0), 4, 1103U);
+        double edgeNoise = 0.3 * Fbm(Scale(t.dir, 4.0), 3, 1103U);
         double h = std::pow(u * u + v * v - 1.0, 3.0) - u * u * v * v * v + edgeNoise;
-        double heart = 1.0 - SmoothStep(-0.08, 0.08, h);
+        double heart = 1.0 - SmoothStep(-0.12, 0.12, h);
         c = Mix(c, Rgb{232, 220, 200}, heart * (0.8 + 0.2 * SmoothStep(0.0, 0.3, -u)));  // brightest in the west lobe
         // A yellowish-dark cap about the north pole.
         c = Mix(c, Rgb{150, 128, 96}, SmoothStep(58.0, 75.0, t.lat) * 0.5);
-        return Plus(c, 0.4 * CraterShade(craters, t.dir));
+        // The heart is a young ice plain: no craters show on it.
+        return Plus(c, 0.4 * (1.0 - heart) * CraterShade(craters, t.dir));
     });
 }
 
