@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# The short soak: one minute of random keys, mouse, saves, loads and resizes
+# with damaged files swapped in, on the program under test. The long run
+# (ten minutes, or under valgrind) is tools/soak.sh by hand.
+#   $1 = the orrery binary, $2 = the source folder; DISPLAY is set.
+set -u
+exec bash "$2/tools/soak.sh" --seconds "${ORRERY_SOAK_SECONDS:-60}" ${ORRERY_SOAK_SEED:+--seed "$ORRERY_SOAK_SEED"} "$1" "$2"
