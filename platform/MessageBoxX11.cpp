@@ -230,6 +230,11 @@ void RunDialog(Display* display, const char* title, const char* text, int icon) 
 
     d.gc = XCreateGC(display, d.window, 0, nullptr);
     XSetFont(display, d.gc, d.font->fid);
+    // Where the keyboard was before the box took it: without a window manager
+    // nobody else gives it back, and the program would be left deaf to keys.
+    Window previousFocus = None;
+    int previousRevert = RevertToParent;
+    XGetInputFocus(display, &previousFocus, &previousRevert);
     XMapRaised(display, d.window);
 
     int done = 0;
@@ -287,6 +292,13 @@ void RunDialog(Display* display, const char* title, const char* text, int icon) 
     XFreeGC(display, d.gc);
     if (d.window) XDestroyWindow(display, d.window);
     XFreeFont(display, d.font);
+    if (previousFocus != None && previousFocus != PointerRoot) {
+        // The window may be gone or unmapped by now; that is no reason to fail.
+        int (*previous)(Display*, XErrorEvent*) = XSetErrorHandler(IgnoreXError);
+        XSetInputFocus(display, previousFocus, previousRevert, CurrentTime);
+        XSync(display, False);
+        XSetErrorHandler(previous);
+    }
     XSync(display, False);
 }
 

@@ -434,20 +434,10 @@ sample_memory() {  # background: "<ms since start> <VmRSS kB> <r if resized>"
 # Start.
 
 sanitizer_log="$work/sanitizer"
-export ASAN_OPTIONS="abort_on_error=0:halt_on_error=1:detect_leaks=1:quarantine_size_mb=4:verify_asan_link_order=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}:log_path=$sanitizer_log"
+export ASAN_OPTIONS="abort_on_error=0:halt_on_error=1:detect_leaks=1:quarantine_size_mb=4${ASAN_OPTIONS:+:$ASAN_OPTIONS}:log_path=$sanitizer_log"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}:log_path=$sanitizer_log"
 export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$source_dir/tests/lsan.supp:print_suppressions=0}"
 export LIBGL_ALWAYS_SOFTWARE=${LIBGL_ALWAYS_SOFTWARE:-1}
-
-preload=""
-if [ $use_valgrind = 0 ] && ldd "$binary" 2>/dev/null | grep -q libasan; then
-  # SDL unloads the GL driver at exit, before LeakSanitizer looks: the
-  # driver's own leaks would then come from an unknown module that no
-  # suppression can name. Preloaded, the driver stays mapped and is named.
-  for d in /usr/lib/*/dri/swrast_dri.so /usr/lib/dri/swrast_dri.so; do
-    [ -f "$d" ] && { preload=$d; break; }
-  done
-fi
 
 echo "soak: seed $seed, $seconds s, program $binary$([ $use_valgrind = 1 ] && echo ' under valgrind')"
 echo "soak: working folder $work"
@@ -459,7 +449,7 @@ if [ $use_valgrind = 1 ]; then
     --log-file="$work/valgrind.log" "$binary" >"$work/stdout.log" 2>"$work/stderr.log" &
   pid=$!
 else
-  LD_PRELOAD="${preload}${LD_PRELOAD:+ $LD_PRELOAD}" "$binary" >"$work/stdout.log" 2>"$work/stderr.log" &
+  "$binary" >"$work/stdout.log" 2>"$work/stderr.log" &
   pid=$!
 fi
 

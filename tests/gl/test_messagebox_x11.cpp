@@ -144,3 +144,33 @@ TEST(MessageBoxX11, ReleasesTheSdlGrabWhileShownAndRestoresIt) {
     EXPECT_EQ(0, status) << "1: grab not restored, 2: cursor not hidden again, 10/11: set-up failed";
     if (!grabbedBefore) GTEST_SKIP() << "SDL did not grab the pointer on this server; release not checked";
 }
+
+TEST(MessageBoxX11, GivesTheKeyboardFocusBackAfterwards) {
+    // A window of "the program" holding the focus before the box comes up.
+    Display* d = XOpenDisplay(nullptr);
+    ASSERT_NE(nullptr, d);
+    Window mine = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 100, 100, 0, 0, 0);
+    XMapWindow(d, mine);
+    XSync(d, False);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    XSetInputFocus(d, mine, RevertToParent, CurrentTime);
+    XSync(d, False);
+
+    pid_t pid = fork();
+    if (pid == 0) {
+        ShowMessageBox("Error", "Image file conversion error.", MessageIconNone);
+        _exit(0);
+    }
+    ASSERT_GT(pid, 0);
+    ASSERT_FALSE(FindWindow("Error").empty());
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    RunCommand("xdotool key Return");
+    ASSERT_EQ(0, WaitChild(pid));
+
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(d, &focus, &revert);
+    EXPECT_EQ(mine, focus) << "the keyboard focus was not given back";
+    XDestroyWindow(d, mine);
+    XCloseDisplay(d);
+}
