@@ -1,7 +1,8 @@
 // GL state, projection, the lighting and blending switches, and bitmap text.
 // Text goes through 96 display lists (characters 32..127) filled by the
-// platform font layer; it is drawn at the raster position, so it is never lit,
-// textured or depth-sorted like geometry, and is cut by GL at the window edge.
+// platform font layer; it is drawn at the raster position, takes its colour
+// from the current colour there (lit like a material while lighting is on),
+// and is cut by GL at the window edge.
 // Texture upload lives in Texture.cpp.
 #include "gfx/GlRenderer.h"
 
