@@ -10,19 +10,10 @@
 
 #include <cstring>
 
+#include "platform/NativeMessageBox.h"
 #include "platform/Platform.h"
 
-static MessageBoxHook g_hook = nullptr;
-
-void SetMessageBoxHook(MessageBoxHook hook) { g_hook = hook; }
-
-void ShowMessageBox(const char* title, const char* text, int icon) {
-    if (!title) title = "";
-    if (!text) text = "";
-    if (g_hook) {
-        g_hook(title, text, icon);
-        return;
-    }
+void ShowNativeMessageBox(const char* title, const char* text, int icon) {
     UINT flags = MB_OK;
     if (icon == MessageIconExclamation) flags |= MB_ICONEXCLAMATION;
     HWND owner = NULL;

@@ -1,7 +1,8 @@
 // The modal message box on X11: a small fixed-size dialog window on its own
 // display connection with the text, an optional warning sign and one OK
 // button, waiting until it is confirmed or closed. Plain Xlib core fonts, no
-// toolkit. Without a display the notice is the line on standard error alone.
+// toolkit. Without a display nothing is shown; the line on standard error
+// that every box writes is then the whole notice.
 #ifndef _WIN32
 
 #include <SDL.h>
@@ -13,11 +14,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/NativeMessageBox.h"
 #include "platform/Platform.h"
 
 namespace {
-
-MessageBoxHook g_hook = nullptr;
 
 const int kMaxLines = 64;
 const int kMargin = 16;
@@ -304,20 +304,7 @@ void RunDialog(Display* display, const char* title, const char* text, int icon) 
 
 }  // namespace
 
-void SetMessageBoxHook(MessageBoxHook hook) { g_hook = hook; }
-
-void ShowMessageBox(const char* title, const char* text, int icon) {
-    if (!title) title = "";
-    if (!text) text = "";
-    if (g_hook) {
-        g_hook(title, text, icon);
-        return;
-    }
-    // Always on standard error too: seen from a terminal, and the only trace
-    // of the notice where there is no display.
-    std::fprintf(stderr, "orrery: %s: %s\n", title, text);
-    std::fflush(stderr);
-
+void ShowNativeMessageBox(const char* title, const char* text, int icon) {
     Display* display = XOpenDisplay(nullptr);
     if (!display) return;
 
