@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "sim/Universe.h"
+#include "sim/UniverseModel.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ const int kYearSteps = 21780;
 const int kRuns = 9;
 
 // Kinetic plus pairwise potential energy over slots 1..10, kapa as G.
-double Energy(const Universe& u) {
+double Energy(const UniverseModel& u) {
     double e = 0;
     for (int k = 1; k < UniverseSlots; ++k) {
         const Body& a = u.bodies[k];
@@ -42,7 +42,7 @@ int main() {
     double drift = 0;
     double earthX = 0, earthZ = 0;
     for (int run = 0; run < kRuns; ++run) {
-        Universe* u = new Universe;
+        UniverseModel* u = new UniverseModel;
         const double before = Energy(*u);
         const auto start = std::chrono::steady_clock::now();
         for (int i = 0; i < kYearSteps; ++i) u->Step();

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "sim/Universe.h"
+#include "sim/UniverseModel.h"
 #include "sim/UniverseFile.h"
 
 namespace {
@@ -27,7 +27,7 @@ bool SameBody(const Body& a, const Body& b) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    Universe u;
+    UniverseModel u;
     const int taken = ReadUniverseText(u, reinterpret_cast<const char*>(data), size);
     if (taken < 0 || taken > UniverseSlots) __builtin_trap();
     for (const Body& b : u.bodies)
@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int written = WriteUniverseStream(u, f);
     std::fclose(f);
     if (!written) __builtin_trap();
-    Universe back;
+    UniverseModel back;
     ReadUniverseText(back, text, length);
     std::free(text);
     if (!SameNumber(u.deltat, back.deltat) || !SameNumber(u.kapa, back.kapa)) __builtin_trap();

@@ -2,7 +2,6 @@
 // session ends, the server is killed). Xlib's default answer is exit(), whose
 // atexit handlers then shut SDL down over the dead connection and spin there
 // forever; ending the process at once is the only useful answer.
-#ifndef _WIN32
 #include <X11/Xlib.h>
 #include <unistd.h>
 
@@ -22,8 +21,3 @@ int OnDisplayLost(Display*) {
 }  // namespace
 
 void ExitOnDisplayLoss() { XSetIOErrorHandler(OnDisplayLost); }
-
-#else
-#include "platform/Platform.h"
-void ExitOnDisplayLoss() {}
-#endif

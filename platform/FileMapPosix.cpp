@@ -2,8 +2,6 @@
 // in place instead of copying it. Only regular files are mapped.
 // POSIX has no share mode that keeps writers out; a file cut short by another
 // process while mapped would fault on access, which we accept for local data.
-#ifndef _WIN32
-
 #include "platform/Platform.h"
 
 #include <fcntl.h>
@@ -47,5 +45,3 @@ void UnmapFile(MappedFile* file) {
     file->size = 0;
     file->handle = nullptr;
 }
-
-#endif

@@ -1,10 +1,8 @@
-// Font glyphs for the GL bitmap lists where the Windows font services are
-// missing: fontconfig picks "Courier New" bold or its closest fixed-pitch
-// stand-in (Liberation Mono Bold on Debian), FreeType renders each character
-// 32..127 as a 1-bit bitmap at a 20-pixel em, and each becomes one glBitmap.
+// Font glyphs for the GL bitmap lists: fontconfig picks "Courier New" bold or
+// its closest fixed-pitch stand-in (Liberation Mono Bold on Debian), FreeType
+// renders each character 32..127 as a 1-bit bitmap at a 20-pixel em, and each
+// becomes one glBitmap.
 // No kerning, no characters outside ASCII.
-#ifndef _WIN32
-
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -138,5 +136,3 @@ int RasteriseFontLists(uint32_t listBase) {
     FT_Done_FreeType(library);
     return 1;
 }
-
-#endif  // !_WIN32

@@ -3,7 +3,6 @@
 // memory the driver keeps for the whole run then shows up in leak reports
 // without a module name, where no suppression can match it. Only the
 // sanitizer build asks for this.
-#ifndef _WIN32
 #include <dlfcn.h>
 #include <link.h>
 
@@ -23,8 +22,3 @@ int Pin(struct dl_phdr_info* info, size_t, void*) {
 }  // namespace
 
 void KeepLoadedLibraries() { dl_iterate_phdr(Pin, nullptr); }
-
-#else
-#include "platform/Platform.h"
-void KeepLoadedLibraries() {}
-#endif

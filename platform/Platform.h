@@ -1,6 +1,10 @@
 // The few services that stand in for the operating system: the modal message
-// box, the font glyphs for GL bitmap lists, and read-only file mapping.
-// app/, sim/ and gfx/ reach X11 or Windows only through this header.
+// box, the font glyphs for GL bitmap lists, read-only file access, and two
+// process-wide settings. app/, sim/ and gfx/ reach X11 only through this header.
+//
+// Two implementations: the X11 one the program runs on (platform/*X11.cpp,
+// *Posix.cpp, FontFreeType.cpp) and a null one (platform/Null*.cpp) for tests,
+// fuzzers and tools: boxes recorded, no font, plain file reads.
 #ifndef ORRERY_PLATFORM_PLATFORM_H
 #define ORRERY_PLATFORM_PLATFORM_H
 
@@ -13,14 +17,11 @@ enum MessageBoxIcon {
     MessageIconExclamation = 1
 };
 
-// Shows a modal notice with one confirmation and waits for it. While it is up
-// the SDL input grab is released and the cursor shown; both come back after.
-// Without a display the title and text go to standard error and nothing waits.
+// Shows a modal notice with one confirmation and waits for it. The title and
+// text also go to standard error. While the notice is up the SDL input grab is
+// released and the cursor shown; both come back after. Without a display only
+// the standard-error line is written and nothing waits.
 void ShowMessageBox(const char* title, const char* text, int icon);
-
-// Tests swap the real notice for a recorder; null restores the real one.
-typedef void (*MessageBoxHook)(const char* title, const char* text, int icon);
-void SetMessageBoxHook(MessageBoxHook hook);
 
 // ---- Font --------------------------------------------------------------
 // Fills the 96 display lists listBase .. listBase+95 with the glyphs of
@@ -30,24 +31,24 @@ void SetMessageBoxHook(MessageBoxHook hook);
 // when a font was found; 0 leaves the lists empty (text then draws nothing).
 int RasteriseFontLists(uint32_t listBase);
 
-// ---- Read-only file mapping ---------------------------------------------
+// ---- Read-only files -----------------------------------------------------
 struct MappedFile {
     const unsigned char* data;
     size_t size;
     void* handle;   // platform bookkeeping
 };
 
-// 1 and a filled MappedFile on success, 0 on failure. An empty file maps to
-// data == nullptr with size 0 and still succeeds.
+// 1 and a filled MappedFile on success, 0 on failure (no such file, not a
+// regular file, unreadable). An empty file gives data == nullptr with size 0
+// and still succeeds.
 int MapFileReadOnly(const char* path, MappedFile* out);
 void UnmapFile(MappedFile* file);
 
-// ---- Libraries ----------------------------------------------------------
+// ---- Process -------------------------------------------------------------
 // Keeps the libraries loaded so far (the GL driver among them) until the
 // process ends, so that leak reports can name them.
 void KeepLoadedLibraries();
 
-// ---- Display ------------------------------------------------------------
 // When the connection to the display is lost, end the process at once with
 // status 1 instead of running exit handlers against a dead connection.
 void ExitOnDisplayLoss();

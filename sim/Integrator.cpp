@@ -1,4 +1,4 @@
-// The universe's per-tick work: the time keys, the save and load keys, and one
+// The universe's per-tick arithmetic: the time keys and one
 // semi-implicit Euler step of pairwise Newtonian gravity over slots 1..10.
 // Every operation keeps the written order (loops, axes, sums), and the build
 // forbids fused multiply-adds, so that two runs from the same state give the
@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "sim/Keys.h"
-#include "sim/Universe.h"
+#include "sim/UniverseModel.h"
 
 namespace {
 
@@ -17,32 +17,22 @@ const double kSimTimeWrap = 20000;
 
 }  // namespace
 
-void Universe::Update(unsigned char* keys) {
-    if (keys) {
-        if (keys[KeyKeypadPlus]) {
-            // The limit is tested on deltat truncated toward zero. Comparing the
-            // truncated double avoids converting NaN or huge values to an
-            // integer; NaN and infinities fail the test, as they must.
-            if (std::fabs(std::trunc(deltat)) < kSpeedUpLimit) deltat = deltat * kSpeedUp;
-        }
-        if (keys[KeyKeypadMinus]) deltat = deltat * kSlowDown;
-        if (keys[KeyKeypadMultiply]) {
-            keys[KeyKeypadMultiply] = 0;
-            deltat = deltat * -1.0;
-        }
-        if (keys[KeyF2]) {
-            keys[KeyF2] = 0;
-            Save();
-        }
-        if (keys[KeyF3]) {
-            keys[KeyF3] = 0;
-            Load();
-        }
+void UniverseModel::ApplyTimeKeys(unsigned char* keys) {
+    if (!keys) return;
+    if (keys[KeyKeypadPlus]) {
+        // The limit is tested on deltat truncated toward zero. Comparing the
+        // truncated double avoids converting NaN or huge values to an
+        // integer; NaN and infinities fail the test, as they must.
+        if (std::fabs(std::trunc(deltat)) < kSpeedUpLimit) deltat = deltat * kSpeedUp;
     }
-    Step();
+    if (keys[KeyKeypadMinus]) deltat = deltat * kSlowDown;
+    if (keys[KeyKeypadMultiply]) {
+        keys[KeyKeypadMultiply] = 0;
+        deltat = deltat * -1.0;
+    }
 }
 
-void Universe::Step() {
+void UniverseModel::Step() {
     for (int k = 1; k < UniverseSlots; ++k) {
         Body& a = bodies[k];
         if (a.hmotnost == 0) continue;

@@ -1,118 +1,131 @@
-// The universe's data and the built-in solar system: the Sun, nine planets on
-// the axes of the x-z plane and the sky sphere. Initial velocities put every
-// planet on a circular orbit about its common centre of mass with the Sun, and
-// give the Sun the opposite momentum so that the system as a whole is at rest.
-// No file, no GL: resources come with Init, bodies from files with Load.
-#include "sim/Universe.h"
-
-#include <cmath>
+// The universe as a scene: one texture and one display list per slot, the
+// quadric that builds the spheres, the drawing of every used slot, and the
+// per-tick work. The Sun's list carries the light, so the light follows
+// whatever body is slot 1.
 #include <cstdio>
 #include <cstring>
 
-const char* const UniverseFileName = "Data/vesmir.ves";
-
-double VectorLength(double a, double b, double c) { return std::sqrt(a * a + b * b + c * c); }
+#include "gfx/Gl.h"
+#include "gfx/GlRenderer.h"
+#include "gfx/Texture.h"
+#include "platform/Platform.h"
+#include "sim/Keys.h"
+#include "sim/Universe.h"
+#include "sim/UniverseFile.h"
 
 namespace {
 
-struct BuiltInBody {
-    const char* meno;
-    const char* soubor;
-    double polomer;
-    double hmotnost;
-    double x;
-    double z;
-    double rotace;
-    double osaRotace;
-};
-
-// Slots 0 (sky sphere) and 1 (Sun) take only their names and paths from here;
-// their numbers are set apart because they are not placed by orbit.
-const BuiltInBody kBuiltIn[UniverseSlots] = {
-    {"Vesmir", "Data/planety_256x128x24/Spacea.bmp", 5000, 1, 0, 0, 0, 0},
-    {"Slunce", "Data/planety_256x128x24/0Sun.bmp", 10, 332800, 0, 0, 5, 0},
-    {"Merkur", "Data/planety_256x128x24/1Mercury.bmp", 0.03, 0.05, 0, -30, 2, 0},
-    {"Venuse", "Data/planety_256x128x24/2Venus.bmp", 0.09, 0.89, -70, 0, 0.05, 1},
-    {"Zeme", "Data/planety_256x128x24/3Earth.bmp", 0.1, 1, 0, 100, 100, -23.5},
-    {"Mars", "Data/planety_256x128x24/4Mars.bmp", 0.05, 0.11, 150, 0, 97, 0},
-    {"Jupiter", "Data/planety_256x128x24/5Jupiter.bmp", 1.1, 318, 0, -520, 243, 45},
-    {"Saturn", "Data/planety_256x128x24/6Saturn.bmp", 0.9, 95, -950, 0, 233, -45},
-    {"Uran", "Data/planety_256x128x24/7Uran.bmp", 0.4, 15, 0, 1920, 133, 90},
-    {"Neptun", "Data/planety_256x128x24/8Neptun.bmp", 0.4, 17, 3010, 0, 124, 0},
-    {"Pluto", "Data/planety_256x128x24/9Pluto.bmp", 0.018, 0.002, 0, -3950, 374, 0},
-};
-
-void CopyText(char* dst, size_t size, const char* src) { std::snprintf(dst, size, "%s", src); }
+const int SphereSlices = 16;
+const int SphereStacks = 16;
 
 }  // namespace
 
-Universe::Universe() : quadric(nullptr), deltat(0.005), simTime(0), kapa(0.01) {
+Universe::Universe() : quadric(nullptr) {
     // Nothing GL exists yet; zero makes an early ReleaseGlResources harmless.
     renderer = nullptr;
     std::memset(textures, 0, sizeof textures);
     listBase = 0;
+}
+
+Universe::~Universe() { ReleaseGlResources(); }
+
+void Universe::Update(unsigned char* keys) {
+    ApplyTimeKeys(keys);
+    if (keys && keys[KeyF2]) {
+        keys[KeyF2] = 0;
+        Save();
+    }
+    if (keys && keys[KeyF3]) {
+        keys[KeyF3] = 0;
+        Load();
+    }
+    Step();
+}
+
+void Universe::Load() {
+    if (!ReadUniverseFile(*this, UniverseFileName)) return;
+    // Textures, radii in the display lists and the quadric follow the new bodies.
+    ReleaseGlResources();
+    Init(renderer, 2);
+}
+
+int Universe::Init(GlRenderer* r, int /*option*/) {
+    SceneObject::Init(r, 2);
+    glGenTextures(UniverseSlots, textures);
 
     for (int i = 0; i < UniverseSlots; ++i) {
-        std::memset(&bodies[i], 0, sizeof bodies[i]);
-    }
-    for (int i = 0; i < UniverseSlots; ++i) {
-        CopyText(bodies[i].meno, sizeof bodies[i].meno, kBuiltIn[i].meno);
-        CopyText(bodies[i].soubor, sizeof bodies[i].soubor, kBuiltIn[i].soubor);
-    }
-
-    Body& sun = bodies[1];
-    sun.hmotnost = 332800;
-    sun.polomer = 10;
-    sun.rotace = 5;
-    sun.osa_rotace = 0;
-    sun.x = sun.y = sun.z = 0;
-
-    Body& sky = bodies[0];
-    sky.hmotnost = 1;
-    sky.polomer = 5000;
-
-    // Each planet shares the relative speed sqrt(kapa (M + m) / r) with the Sun
-    // in the ratio M : m; the direction (-z, 0, x) / r makes every orbit run
-    // clockwise seen from +y. The planets lie on an axis, so one component
-    // carries the whole speed.
-    for (int k = 2; k < UniverseSlots; ++k) {
-        const BuiltInBody& t = kBuiltIn[k];
-        Body& p = bodies[k];
-        p.x = t.x;
-        p.y = 0;
-        p.z = t.z;
-        p.hmotnost = t.hmotnost;
-        p.polomer = t.polomer;
-        p.rotace = t.rotace;
-        p.osa_rotace = t.osaRotace;
-
-        const double r = VectorLength(sun.x - p.x, sun.y - p.y, sun.z - p.z);
-        const double M = sun.hmotnost;
-        const double m = p.hmotnost;
-        const double s = std::sqrt(kapa / (r * (M + m)));
-        const double speed = M * s;
-        const double sunShare = m * s;
-
-        const double relX = p.x - sun.x;
-        const double relZ = p.z - sun.z;
-        if (relX == 0) {
-            // On the z axis: moves along x, towards +x when it lies at negative z.
-            if (relZ < 0) {
-                p.vx = speed;
-                sun.vx = sun.vx - sunShare;
-            } else {
-                p.vx = -speed;
-                sun.vx = sun.vx + sunShare;
-            }
-        } else {
-            // On the x axis: moves along z, towards -z when it lies at negative x.
-            if (relX > 0) {
-                p.vz = speed;
-                sun.vz = sun.vz - sunShare;
-            } else {
-                p.vz = -speed;
-                sun.vz = sun.vz + sunShare;
-            }
+        const Body& b = bodies[i];
+        if (b.hmotnost == 0) continue;
+        if (!renderer->LoadTexture(textures[i], b.soubor, FilterMipmap)) {
+            char text[BodyNameSize + BodyFileSize + 64];
+            std::snprintf(text, sizeof text, "%s c.: %d ze souboru: %s!", b.meno, i, b.soubor);
+            ShowMessageBox("Nepodarilo se nacist texturu", text, MessageIconNone);
         }
     }
+
+    quadric = gluNewQuadric();
+    if (!quadric) {
+        ShowMessageBox("Error", "Neni dost pameti pro nacteni \"Quadratic Object\"", MessageIconNone);
+    } else {
+        gluQuadricNormals(quadric, GLU_SMOOTH);
+        gluQuadricTexture(quadric, GL_TRUE);
+    }
+    // Without a quadric the lists are still built, only without spheres: the
+    // program goes on with labels and light, and never calls a list it lacks.
+    BuildLists();
+    return 1;
+}
+
+void Universe::BuildLists() {
+    listBase = glGenLists(UniverseSlots);
+    if (listBase == 0) return;
+
+    for (int i = 0; i < UniverseSlots; ++i) {
+        glNewList(listBase + i, GL_COMPILE);
+        if (i == 1) {
+            const GLfloat diffuse[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+            const GLfloat position[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+            glLightfv(GL_LIGHT1, GL_DIFFUSE, diffuse);
+            glLightfv(GL_LIGHT1, GL_POSITION, position);
+        }
+        glBindTexture(GL_TEXTURE_2D, textures[i]);
+        // GLU builds spheres about +z; turn the poles onto +y, the spin axis.
+        glRotated(90, -1, 0, 0);
+        if (quadric) {
+            // The sky is seen from inside, and the Sun is lit by the light at
+            // its own centre: both face inwards.
+            bool inside = i <= 1;
+            if (inside) gluQuadricOrientation(quadric, GLU_INSIDE);
+            gluSphere(quadric, bodies[i].polomer, SphereSlices, SphereStacks);
+            if (inside) gluQuadricOrientation(quadric, GLU_OUTSIDE);
+        }
+        glEndList();
+    }
+}
+
+void Universe::Draw() {
+    for (int i = 0; i < UniverseSlots; ++i) {
+        const Body& b = bodies[i];
+        if (b.hmotnost == 0) continue;
+        glPushMatrix();
+        glTranslated(b.x, b.y, b.z);
+        renderer->Print(0, static_cast<float>(1.5 * b.polomer), 0, 1, 1, 1, "%d. %s", i, b.meno);
+        glRotated(b.osa_rotace, 0, 0, 1);
+        glRotated(b.rotace * simTime, 0, 1, 0);
+        if (listBase) glCallList(listBase + i);
+        glPopMatrix();
+    }
+}
+
+// Safe to call twice: what was released is forgotten, so a second call never
+// deletes names that GL may since have handed to someone else.
+void Universe::ReleaseGlResources() {
+    if (listBase) glDeleteLists(listBase, UniverseSlots);
+    listBase = 0;
+    bool anyTexture = false;
+    for (int i = 0; i < UniverseSlots; ++i) anyTexture = anyTexture || textures[i] != 0;
+    if (anyTexture) glDeleteTextures(UniverseSlots, textures);
+    for (int i = 0; i < UniverseSlots; ++i) textures[i] = 0;
+    if (quadric) gluDeleteQuadric(quadric);
+    quadric = nullptr;
 }

@@ -1,50 +1,29 @@
-// The one scene: the global parameters of the simulation and eleven body
-// slots. Slot 0 is the sky sphere that follows the camera, slot 1 the Sun and
-// light source, slots 2..10 planets; a slot whose hmotnost is 0 is unused.
+// The one scene: the universe model with the GL resources that draw it (a
+// texture and a display list per slot, and the quadric that builds them).
 #ifndef ORRERY_SIM_UNIVERSE_H
 #define ORRERY_SIM_UNIVERSE_H
 
 #include "sim/SceneObject.h"
+#include "sim/UniverseModel.h"
 
 struct GLUquadric;
 
-enum { UniverseSlots = 11, BodyNameSize = 50, BodyFileSize = 262 };
-
-struct Body {
-    char meno[BodyNameSize];     // label; at most 49 characters
-    char soubor[BodyFileSize];   // texture path; at most 261 characters
-    double x, y, z;
-    double vx, vy, vz;
-    double hmotnost;             // mass; exactly 0 marks an unused slot
-    double polomer;              // radius
-    double rotace;               // spin, degrees per unit of simTime
-    double osa_rotace;           // axis tilt, degrees about z
-};
-
-class Universe : public SceneObject {
+class Universe : public SceneObject, public UniverseModel {
 public:
     GLUquadric* quadric;
-    double deltat;
-    double simTime;
-    double kapa;
-    Body bodies[UniverseSlots];
 
     Universe();
     ~Universe() override;
     int Init(GlRenderer* renderer, int option) override;
+    // Time keys, then F2 (save) and F3 (load), then one step.
     void Update(unsigned char* keys) override;
     void Draw() override;
 
-    void Step();
-    void Save();
+    // Reads UniverseFileName and rebuilds the GL resources for the new bodies;
+    // a file that cannot be read changes nothing.
     void Load();
     void BuildLists();
     void ReleaseGlResources();
 };
-
-double VectorLength(double a, double b, double c);
-
-// Where F2 writes and F3 reads, relative to the working directory.
-extern const char* const UniverseFileName;
 
 #endif

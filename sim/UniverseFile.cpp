@@ -12,7 +12,8 @@
 #include <cstring>
 #include <unistd.h>
 
-#include "sim/Universe.h"
+#include "sim/UniverseModel.h"
+#include "sim/WordCursor.h"
 
 namespace {
 
@@ -21,126 +22,13 @@ const int kFileBodyCount = 11;  // what "poc_planet" always says; readers ignore
 
 // ---------------------------------------------------------------- reading
 
-// A NUL byte separates words too: kept inside a word it would cut the name
-// short, or leave it empty, and the file would no longer read back the same.
-bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == '\0';
-}
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-struct Cursor {
-    const char* p;
-    const char* end;
-
-    void SkipSpace() {
-        while (p < end && IsSpace(*p)) ++p;
-    }
-
-    // The next run of non-white characters; false at the end of the text.
-    bool Word(const char*& start, size_t& length) {
-        SkipSpace();
-        if (p >= end) return false;
-        start = p;
-        while (p < end && !IsSpace(*p)) ++p;
-        length = static_cast<size_t>(p - start);
-        return true;
-    }
-
-    // Reads a word into a text field, keeping what fits; the rest of the word
-    // is dropped so that it cannot spill into the next field.
-    bool WordInto(char* field, size_t size) {
-        const char* start;
-        size_t length;
-        if (!Word(start, length)) return false;
-        if (length > size - 1) length = size - 1;
-        std::memcpy(field, start, length);
-        field[length] = '\0';
-        return true;
-    }
-
-    void SkipLine() {
-        while (p < end && *p != '\n') ++p;
-        if (p < end) ++p;
-    }
-
-    // An integer whose value nobody uses: only how far it reaches matters.
-    bool Integer() {
-        SkipSpace();
-        const char* q = p;
-        if (q < end && (*q == '+' || *q == '-')) ++q;
-        if (q >= end || !IsDigit(*q)) return false;
-        while (q < end && IsDigit(*q)) ++q;
-        p = q;
-        return true;
-    }
-
-    // A number as strtod reads it in the C locale, decimal or "inf"/"nan";
-    // too large reads as infinity, too small as zero. On failure nothing is
-    // consumed, so the text is met again as a word.
-    bool Number(double& value) {
-        SkipSpace();
-        const char* q = p;
-        bool negative = false;
-        if (q < end && (*q == '+' || *q == '-')) {
-            negative = *q == '-';
-            ++q;
-        }
-        if (q >= end || *q == '+' || *q == '-') return false;
-        double v = 0;
-        const std::from_chars_result r = std::from_chars(q, end, v, std::chars_format::general);
-        if (r.ec == std::errc::invalid_argument) return false;
-        if (r.ec == std::errc::result_out_of_range) v = Overflows(q, r.ptr) ? HUGE_VAL : 0.0;
-        p = r.ptr;
-        value = negative ? -v : v;
-        return true;
-    }
-
-    // Whether a decimal text that did not fit a double was too large rather
-    // than too small: where its first significant digit stands.
-    static bool Overflows(const char* q, const char* end) {
-        long magnitude = 0;
-        bool significant = false;
-        while (q < end && IsDigit(*q)) {
-            if (*q != '0' || significant) {
-                significant = true;
-                if (magnitude < 100000) ++magnitude;
-            }
-            ++q;
-        }
-        if (q < end && *q == '.') {
-            ++q;
-            while (q < end && IsDigit(*q)) {
-                if (!significant) {
-                    if (*q != '0')
-                        significant = true;
-                    else if (magnitude > -100000)
-                        --magnitude;
-                }
-                ++q;
-            }
-        }
-        long exponent = 0;
-        if (q < end && (*q == 'e' || *q == 'E')) {
-            ++q;
-            bool negativeExponent = false;
-            if (q < end && (*q == '+' || *q == '-')) negativeExponent = *(q++) == '-';
-            while (q < end && IsDigit(*q)) {
-                if (exponent < 100000000) exponent = exponent * 10 + (*q - '0');
-                ++q;
-            }
-            if (negativeExponent) exponent = -exponent;
-        }
-        return magnitude + exponent > 0;
-    }
-};
-
 bool Equals(const char* word, size_t length, const char* keyword) {
     return length == std::strlen(keyword) && std::memcmp(word, keyword, length) == 0;
 }
 
 // The body line after its "ins": two words and ten numbers in column order.
 // Stops at the first field that cannot be read; the fields before it are kept.
-void ReadBody(Cursor& c, Body& b) {
+void ReadBody(WordCursor& c, Body& b) {
     if (!c.WordInto(b.meno, sizeof b.meno)) return;
     if (!c.WordInto(b.soubor, sizeof b.soubor)) return;
     double* const numbers[] = {&b.polomer, &b.hmotnost, &b.x,  &b.y,      &b.z,
@@ -201,7 +89,7 @@ int FormatUniverseNumber(double v, char* out, size_t size) {
     return static_cast<int>(length);
 }
 
-int WriteUniverseStream(const Universe& u, FILE* f) {
+int WriteUniverseStream(const UniverseModel& u, FILE* f) {
     char text[UniverseNumberMaxChars];
     if (std::fprintf(f, "poc_planet\t%d\n", kFileBodyCount) < 0) return 0;
     if (!FormatUniverseNumber(u.deltat, text, sizeof text) || std::fprintf(f, "deltat\t%s\n", text) < 0) return 0;
@@ -214,7 +102,7 @@ int WriteUniverseStream(const Universe& u, FILE* f) {
     return 1;
 }
 
-int WriteUniverseFile(const Universe& u, const char* path) {
+int WriteUniverseFile(const UniverseModel& u, const char* path) {
     // The temporary file lies in the same folder, so the rename that replaces
     // the old file cannot cross file systems and either happens whole or not.
     char temp[4096];
@@ -236,14 +124,14 @@ int WriteUniverseFile(const Universe& u, const char* path) {
     return 1;
 }
 
-int ReadUniverseText(Universe& u, const char* data, size_t size) {
-    Cursor c{data, data ? data + size : data};
+int ReadUniverseText(UniverseModel& u, const char* data, size_t size) {
+    WordCursor c(data, size);
     int taken = 0;
     const char* word;
     size_t length;
     while (c.Word(word, length)) {
         if (Equals(word, length, "poc_planet")) {
-            c.Integer();
+            c.Integer(nullptr);
         } else if (Equals(word, length, "deltat")) {
             double v;
             if (c.Number(v)) u.deltat = v;
@@ -266,7 +154,7 @@ int ReadUniverseText(Universe& u, const char* data, size_t size) {
     return taken;
 }
 
-int ReadUniverseFile(Universe& u, const char* path) {
+int ReadUniverseFile(UniverseModel& u, const char* path) {
     FILE* f = std::fopen(path, "rb");
     if (!f) return 0;
     // Read whole, but never more than the cap: a file that large is no
@@ -306,11 +194,4 @@ int ReadUniverseFile(Universe& u, const char* path) {
     return ok;
 }
 
-void Universe::Save() { WriteUniverseFile(*this, UniverseFileName); }
-
-void Universe::Load() {
-    if (!ReadUniverseFile(*this, UniverseFileName)) return;
-    // Textures, radii in the display lists and the quadric follow the new bodies.
-    ReleaseGlResources();
-    Init(renderer, 2);
-}
+void UniverseModel::Save() { WriteUniverseFile(*this, UniverseFileName); }

@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <cstdio>
 
-class Universe;
+class UniverseModel;
 
 // Largest file that Load reads; a bigger one is left alone like one that cannot
 // be opened. A full universe takes a few kilobytes.
@@ -23,21 +23,21 @@ int FormatUniverseNumber(double v, char* out, size_t size);
 enum { UniverseNumberMaxChars = 400 };
 
 // Writes the whole file text of u to an open stream. 1 when every write succeeded.
-int WriteUniverseStream(const Universe& u, FILE* f);
+int WriteUniverseStream(const UniverseModel& u, FILE* f);
 
 // Writes u to path through path + ".tmp" in the same folder, renamed over path
 // only when everything reached the disk. On failure the temporary file is
 // removed, path is left as it was, and 0 is returned.
-int WriteUniverseFile(const Universe& u, const char* path);
+int WriteUniverseFile(const UniverseModel& u, const char* path);
 
 // Applies a file's text to u.deltat, u.kapa and u.bodies (slots refilled from 0
 // in file order, the rest cleared). Touches nothing else, GL least of all.
 // Returns the number of bodies taken (0..11).
-int ReadUniverseText(Universe& u, const char* data, size_t size);
+int ReadUniverseText(UniverseModel& u, const char* data, size_t size);
 
 // Reads path (at most UniverseFileMaxBytes) and applies it with
 // ReadUniverseText. 0, with u untouched, when the file cannot be opened or
 // read or is too large; 1 when it was applied.
-int ReadUniverseFile(Universe& u, const char* path);
+int ReadUniverseFile(UniverseModel& u, const char* path);
 
 #endif

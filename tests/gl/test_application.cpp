@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <SDL.h>
+#include <sys/stat.h>
 #include <cstring>
 #include <string>
 
 #include "app/Application.h"
 #include "gfx/Gl.h"
+#include "sim/Keys.h"
 #include "sim/Universe.h"
 #include "support/TestSupport.h"
 
@@ -148,4 +150,65 @@ TEST(ApplicationFrame, UpdateRunsOneStepPerTick) {
     app.Update();
     EXPECT_NE(earthX, app.universe->bodies[4].x);
     EXPECT_NEAR(0.05, app.universe->simTime, 1e-12);
+}
+
+// ---------------------------------------------------------------- the scene's keys
+
+namespace {
+
+class RecordingUniverse : public Universe {
+public:
+    int inits = 0;
+    int lastOption = 0;
+    int Init(GlRenderer*, int option) override {
+        ++inits;
+        lastOption = option;
+        return 1;
+    }
+};
+
+}  // namespace
+
+TEST(UniverseScene, LoadRebuildsResourcesOnlyAfterReadingAFile) {
+    ScratchDir dir;
+    ASSERT_EQ(0, mkdir(dir.File("Data").c_str(), 0755));
+    WorkingDir cwd(dir.Path());
+    RecordingUniverse u;
+    EXPECT_EQ(nullptr, u.quadric) << "nothing GL before Init, so an early release deletes nothing";
+    EXPECT_EQ(0u, u.listBase);
+    u.deltat = 0.5;
+    u.Load();
+    EXPECT_EQ(0, u.inits) << "no file, no rebuild";
+    EXPECT_EQ(0.5, u.deltat);
+
+    ASSERT_EQ(0, mkdir("Data/vesmir.ves", 0755));
+    u.Load();
+    EXPECT_EQ(0, u.inits) << "a folder cannot be read";
+    rmdir("Data/vesmir.ves");
+
+    ASSERT_TRUE(WriteWholeFile("Data/vesmir.ves", "deltat 0.25\nins Only Only.bmp 1 3 1 2 3 4 5 6 7 8\n"));
+    u.Load();
+    EXPECT_EQ(1, u.inits);
+    EXPECT_EQ(2, u.lastOption);
+    EXPECT_EQ(0.25, u.deltat);
+    EXPECT_STREQ("Only", u.bodies[0].meno);
+    EXPECT_EQ(0.0, u.bodies[1].hmotnost);
+}
+
+TEST(UniverseScene, F2ThenF3InOneTickWritesThenReadsBackThenSteps) {
+    ScratchDir dir;
+    ASSERT_EQ(0, mkdir(dir.File("Data").c_str(), 0755));
+    WorkingDir cwd(dir.Path());
+
+    RecordingUniverse u;
+    u.deltat = 0.25;
+    unsigned char keys[512] = {};
+    keys[KeyF2] = keys[KeyF3] = 1;
+    u.Update(keys);
+    EXPECT_EQ(0, keys[KeyF2]);
+    EXPECT_EQ(0, keys[KeyF3]);
+    EXPECT_EQ(1, u.inits) << "the file written in this tick was read back";
+    EXPECT_EQ(2, u.lastOption);
+    EXPECT_EQ(0.25 * 10, u.simTime) << "the tick still stepped all ten bodies";
+    EXPECT_NE(std::string::npos, ReadWholeFile(dir.File("Data/vesmir.ves")).find("deltat\t0.250000\n"));
 }

@@ -5,24 +5,6 @@
 #include <string>
 #include <unistd.h>
 
-#include "platform/Platform.h"
-
-static std::vector<RecordedMessage> g_messages;
-
-static void RecordMessage(const char* title, const char* text, int icon) {
-    g_messages.push_back(RecordedMessage{title ? title : "", text ? text : "", icon});
-}
-
-MessageRecorder::MessageRecorder() {
-    g_messages.clear();
-    SetMessageBoxHook(RecordMessage);
-}
-
-MessageRecorder::~MessageRecorder() { SetMessageBoxHook(nullptr); }
-
-const std::vector<RecordedMessage>& MessageRecorder::Messages() const { return g_messages; }
-
-void MessageRecorder::Clear() { g_messages.clear(); }
 
 ScratchDir::ScratchDir() {
     char templ[] = "/tmp/orrery-test.XXXXXX";

@@ -1,4 +1,5 @@
-// Shared helpers for the tests: a message-box recorder and scratch folders.
+// Shared helpers for the tests: a view of recorded message boxes and scratch
+// folders.
 #ifndef ORRERY_TESTS_TESTSUPPORT_H
 #define ORRERY_TESTS_TESTSUPPORT_H
 
@@ -11,13 +12,15 @@ struct RecordedMessage {
     int icon;
 };
 
-// While alive, message boxes are recorded instead of shown.
+// The boxes the null platform recorded since this object was made (or
+// cleared). Only for test programs linked with the null message box.
 class MessageRecorder {
 public:
     MessageRecorder();
-    ~MessageRecorder();
     const std::vector<RecordedMessage>& Messages() const;
     void Clear();
+private:
+    mutable std::vector<RecordedMessage> seen;
 };
 
 // A fresh empty folder under /tmp, removed with everything in it on destruction.

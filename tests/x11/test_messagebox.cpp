@@ -1,5 +1,5 @@
-// The message box without a window: the test recorder, and the standard-error
-// notice where no display can be opened.
+// The message box without a window: the standard-error notice where no
+// display can be opened.
 #include <gtest/gtest.h>
 
 #include <poll.h>
@@ -11,7 +11,6 @@
 #include <string>
 
 #include "platform/Platform.h"
-#include "support/TestSupport.h"
 
 namespace {
 
@@ -36,7 +35,6 @@ ChildResult ShowOn(const char* display, const char* title, const char* text, int
             setenv("DISPLAY", display, 1);
         else
             unsetenv("DISPLAY");
-        SetMessageBoxHook(nullptr);
         ShowMessageBox(title, text, icon);
         _exit(0);
     }
@@ -60,26 +58,6 @@ ChildResult ShowOn(const char* display, const char* title, const char* text, int
 }
 
 }  // namespace
-
-TEST(MessageBoxRecorder, SeesTitleTextAndIconInsteadOfAWindow) {
-    MessageRecorder recorder;
-    ShowMessageBox("ERROR", "Initialization of OGL Failed.", MessageIconExclamation);
-    ShowMessageBox("Nepodarilo se nacist texturu", "Zeme c.: 4 ze souboru: x.bmp!", MessageIconNone);
-    ASSERT_EQ(2u, recorder.Messages().size());
-    EXPECT_EQ("ERROR", recorder.Messages()[0].title);
-    EXPECT_EQ("Initialization of OGL Failed.", recorder.Messages()[0].text);
-    EXPECT_EQ(MessageIconExclamation, recorder.Messages()[0].icon);
-    EXPECT_EQ("Nepodarilo se nacist texturu", recorder.Messages()[1].title);
-    EXPECT_EQ(MessageIconNone, recorder.Messages()[1].icon);
-}
-
-TEST(MessageBoxRecorder, AbsentTitleOrTextArriveAsEmpty) {
-    MessageRecorder recorder;
-    ShowMessageBox(nullptr, nullptr, MessageIconNone);
-    ASSERT_EQ(1u, recorder.Messages().size());
-    EXPECT_EQ("", recorder.Messages()[0].title);
-    EXPECT_EQ("", recorder.Messages()[0].text);
-}
 
 TEST(MessageBoxWithoutDisplay, WritesOneLineToStandardErrorAndReturnsAtOnce) {
     ChildResult r = ShowOn(nullptr, "ERROR", "Nepodarilo se vytvorit objekt", MessageIconExclamation);

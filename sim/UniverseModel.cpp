@@ -1,0 +1,113 @@
+// The universe's data and the built-in solar system: the Sun, nine planets on
+// the axes of the x-z plane and the sky sphere. Initial velocities put every
+// planet on a circular orbit about its common centre of mass with the Sun, and
+// give the Sun the opposite momentum so that the system as a whole is at rest.
+// No file, no GL: the scene adds its resources, files replace the bodies.
+#include "sim/UniverseModel.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+const char* const UniverseFileName = "Data/vesmir.ves";
+
+double VectorLength(double a, double b, double c) { return std::sqrt(a * a + b * b + c * c); }
+
+namespace {
+
+struct BuiltInBody {
+    const char* meno;
+    const char* soubor;
+    double polomer;
+    double hmotnost;
+    double x;
+    double z;
+    double rotace;
+    double osaRotace;
+};
+
+// Slots 0 (sky sphere) and 1 (Sun) take only their names and paths from here;
+// their numbers are set apart because they are not placed by orbit.
+const BuiltInBody kBuiltIn[UniverseSlots] = {
+    {"Vesmir", "Data/planety_256x128x24/Spacea.bmp", 5000, 1, 0, 0, 0, 0},
+    {"Slunce", "Data/planety_256x128x24/0Sun.bmp", 10, 332800, 0, 0, 5, 0},
+    {"Merkur", "Data/planety_256x128x24/1Mercury.bmp", 0.03, 0.05, 0, -30, 2, 0},
+    {"Venuse", "Data/planety_256x128x24/2Venus.bmp", 0.09, 0.89, -70, 0, 0.05, 1},
+    {"Zeme", "Data/planety_256x128x24/3Earth.bmp", 0.1, 1, 0, 100, 100, -23.5},
+    {"Mars", "Data/planety_256x128x24/4Mars.bmp", 0.05, 0.11, 150, 0, 97, 0},
+    {"Jupiter", "Data/planety_256x128x24/5Jupiter.bmp", 1.1, 318, 0, -520, 243, 45},
+    {"Saturn", "Data/planety_256x128x24/6Saturn.bmp", 0.9, 95, -950, 0, 233, -45},
+    {"Uran", "Data/planety_256x128x24/7Uran.bmp", 0.4, 15, 0, 1920, 133, 90},
+    {"Neptun", "Data/planety_256x128x24/8Neptun.bmp", 0.4, 17, 3010, 0, 124, 0},
+    {"Pluto", "Data/planety_256x128x24/9Pluto.bmp", 0.018, 0.002, 0, -3950, 374, 0},
+};
+
+void CopyText(char* dst, size_t size, const char* src) { std::snprintf(dst, size, "%s", src); }
+
+}  // namespace
+
+UniverseModel::UniverseModel() : deltat(0.005), simTime(0), kapa(0.01) {
+    for (int i = 0; i < UniverseSlots; ++i) {
+        std::memset(&bodies[i], 0, sizeof bodies[i]);
+    }
+    for (int i = 0; i < UniverseSlots; ++i) {
+        CopyText(bodies[i].meno, sizeof bodies[i].meno, kBuiltIn[i].meno);
+        CopyText(bodies[i].soubor, sizeof bodies[i].soubor, kBuiltIn[i].soubor);
+    }
+
+    Body& sun = bodies[1];
+    sun.hmotnost = 332800;
+    sun.polomer = 10;
+    sun.rotace = 5;
+    sun.osa_rotace = 0;
+    sun.x = sun.y = sun.z = 0;
+
+    Body& sky = bodies[0];
+    sky.hmotnost = 1;
+    sky.polomer = 5000;
+
+    // Each planet shares the relative speed sqrt(kapa (M + m) / r) with the Sun
+    // in the ratio M : m; the direction (-z, 0, x) / r makes every orbit run
+    // clockwise seen from +y. The planets lie on an axis, so one component
+    // carries the whole speed.
+    for (int k = 2; k < UniverseSlots; ++k) {
+        const BuiltInBody& t = kBuiltIn[k];
+        Body& p = bodies[k];
+        p.x = t.x;
+        p.y = 0;
+        p.z = t.z;
+        p.hmotnost = t.hmotnost;
+        p.polomer = t.polomer;
+        p.rotace = t.rotace;
+        p.osa_rotace = t.osaRotace;
+
+        const double r = VectorLength(sun.x - p.x, sun.y - p.y, sun.z - p.z);
+        const double M = sun.hmotnost;
+        const double m = p.hmotnost;
+        const double s = std::sqrt(kapa / (r * (M + m)));
+        const double speed = M * s;
+        const double sunShare = m * s;
+
+        const double relX = p.x - sun.x;
+        const double relZ = p.z - sun.z;
+        if (relX == 0) {
+            // On the z axis: moves along x, towards +x when it lies at negative z.
+            if (relZ < 0) {
+                p.vx = speed;
+                sun.vx = sun.vx - sunShare;
+            } else {
+                p.vx = -speed;
+                sun.vx = sun.vx + sunShare;
+            }
+        } else {
+            // On the x axis: moves along z, towards -z when it lies at negative x.
+            if (relX > 0) {
+                p.vz = speed;
+                sun.vz = sun.vz - sunShare;
+            } else {
+                p.vz = -speed;
+                sun.vz = sun.vz + sunShare;
+            }
+        }
+    }
+}

@@ -1,0 +1,46 @@
+// The universe as numbers: the global parameters of the simulation and eleven
+// body slots, with the built-in solar system, the gravity step and the time
+// keys. Slot 0 is the sky sphere that follows the camera, slot 1 the Sun and
+// light source, slots 2..10 planets; a slot whose hmotnost is 0 is unused.
+// Nothing here touches GL, SDL or a window: the scene that draws it is Universe.
+#ifndef ORRERY_SIM_UNIVERSEMODEL_H
+#define ORRERY_SIM_UNIVERSEMODEL_H
+
+enum { UniverseSlots = 11, BodyNameSize = 50, BodyFileSize = 262 };
+
+struct Body {
+    char meno[BodyNameSize];     // label; at most 49 characters
+    char soubor[BodyFileSize];   // texture path; at most 261 characters
+    double x, y, z;
+    double vx, vy, vz;
+    double hmotnost;             // mass; exactly 0 marks an unused slot
+    double polomer;              // radius
+    double rotace;               // spin, degrees per unit of simTime
+    double osa_rotace;           // axis tilt, degrees about z
+};
+
+class UniverseModel {
+public:
+    double deltat;
+    double simTime;
+    double kapa;
+    Body bodies[UniverseSlots];
+
+    // The built-in solar system.
+    UniverseModel();
+
+    // Keypad +, - and * (SDL 1.2 key numbers, see sim/Keys.h); * acts once per
+    // press and clears its byte.
+    void ApplyTimeKeys(unsigned char* keys);
+    // One semi-implicit Euler step of deltat over slots 1..10.
+    void Step();
+    // Writes UniverseFileName; silent, and the old file survives any failure.
+    void Save();
+};
+
+double VectorLength(double a, double b, double c);
+
+// Where F2 writes and F3 reads, relative to the working directory.
+extern const char* const UniverseFileName;
+
+#endif
