@@ -22,6 +22,7 @@
 #include <stb/stb_image.h>
 
 #include "gfx/Bmp.h"
+#include "gfx/BmpWriter.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -29,15 +30,6 @@ namespace {
 const int kWidth = 4096;
 const int kHeight = 2048;
 const int kRounds = 9;
-
-void Put16(std::string& s, uint32_t v) {
-    s += char(v & 0xff);
-    s += char((v >> 8) & 0xff);
-}
-void Put32(std::string& s, uint32_t v) {
-    Put16(s, v & 0xffff);
-    Put16(s, v >> 16);
-}
 
 uint32_t Noise(uint32_t x) {
     x ^= x >> 16;
@@ -79,24 +71,13 @@ std::string MakeFile(int bits, int compression) {
         pixels.resize(stride * kHeight);
         for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = char(Noise(uint32_t(i)));
     }
-    std::string body;
-    Put32(body, 40);
-    Put32(body, kWidth);
-    Put32(body, kHeight);
-    Put16(body, 1);
-    Put16(body, uint32_t(bits));
-    Put32(body, uint32_t(compression));
-    Put32(body, uint32_t(pixels.size()));
-    Put32(body, 2835);
-    Put32(body, 2835);
-    Put32(body, 0);
-    Put32(body, 0);
-    for (int i = 0; i < colours; ++i) Put32(body, Noise(uint32_t(i) + 77) & 0xFFFFFF);
-    std::string file = "BM";
-    Put32(file, uint32_t(14 + body.size() + pixels.size()));
-    Put32(file, 0);
-    Put32(file, uint32_t(14 + body.size()));
-    return file + body + pixels;
+    BmpFields fields;
+    fields.width = kWidth;
+    fields.height = kHeight;
+    fields.bits = uint16_t(bits);
+    fields.compression = uint32_t(compression);
+    for (int i = 0; i < colours; ++i) fields.palette.push_back(Noise(uint32_t(i) + 77) & 0xFFFFFF);
+    return EncodeBmp(fields, pixels);
 }
 
 double Now() {
@@ -187,9 +168,7 @@ int main() {
     for (const Case& c : cases) {
         std::string path = dir + "/" + c.name + ".bmp";
         std::string bytes = MakeFile(c.bits, c.compression);
-        FILE* f = std::fopen(path.c_str(), "wb");
-        if (!f || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) { std::perror(path.c_str()); return 1; }
-        std::fclose(f);
+        if (!WriteBmpFile(path.c_str(), bytes)) { std::perror(path.c_str()); return 1; }
         // Who goes first rotates from round to round, so that no contender
         // always inherits the allocator's or the page cache's state from the same one.
         std::vector<double> times[4];

@@ -8,6 +8,14 @@
 //
 // The input is hostile: every read is checked against the buffer's end once per
 // header, palette, row or RLE record, so the row loops themselves run unchecked.
+// What a file may cost is bounded by its length too: a few bytes of run-length
+// data can declare a picture of hundreds of megabytes, so a file of n bytes
+// never makes the decoder allocate more than 64 MiB + 1024 n bytes. Runs of 255
+// pixels in two bytes give about 380 bytes of output per byte of file, so no
+// honestly encoded image comes near the bound.
+//
+// Decoding on bytes in memory shows nothing; only the file entries show the
+// failure to the user.
 #include "gfx/Bmp.h"
 
 #include <climits>
@@ -33,13 +41,23 @@ const uint32_t kCoreHeaderSize = 12;
 const uint32_t kInfoHeaderSize = 40;
 const int32_t kMaxSide = 32768;
 const uint64_t kMaxPixels = uint64_t(16384) * 16384;
+// A file of n bytes may cost kAllocationBase + kAllocationPerFileByte * n bytes.
+const uint64_t kAllocationBase = uint64_t(64) << 20;
+const uint64_t kAllocationPerFileByte = 1024;
 
 const uint32_t kCompressNone = 0;
 const uint32_t kCompressRle8 = 1;
 const uint32_t kCompressRle4 = 2;
 const uint32_t kCompressBitFields = 3;
 
-void Fail(const char* text) { ShowMessageBox("Error", text, MessageIconNone); }
+void Show(const char* text) { ShowMessageBox("Error", text, MessageIconNone); }
+
+// Every refusal of the memory decoder goes through here: null, and the reason
+// for the caller to show or not.
+RgbImage* Refuse(const char** reason, const char* text) {
+    if (reason) *reason = text;
+    return nullptr;
+}
 
 uint16_t U16(const unsigned char* p) { return uint16_t(p[0] | (p[1] << 8)); }
 uint32_t U32(const unsigned char* p) {
@@ -49,6 +67,15 @@ uint32_t U32(const unsigned char* p) {
 // True when [offset, offset + length) lies inside a buffer of `size` bytes.
 bool Within(size_t size, uint64_t offset, uint64_t length) {
     return offset <= size && length <= size - offset;
+}
+
+// True when a file of `fileSize` bytes may make the decoder allocate `bytes`.
+bool Affordable(size_t fileSize, uint64_t bytes) {
+    if (bytes <= kAllocationBase) return true;
+    // Bytes of file needed, by division: no multiplication to overflow.
+    uint64_t beyond = bytes - kAllocationBase;
+    uint64_t needed = beyond / kAllocationPerFileByte + (beyond % kAllocationPerFileByte != 0);
+    return needed <= fileSize;
 }
 
 // The header in info form, as the conversion needs it.
@@ -270,7 +297,7 @@ void FreeRgbImage(RgbImage* image) {
     std::free(image);
 }
 
-RgbImage* DecodeBmpMemory(const unsigned char* data, size_t size, const char*) {
+RgbImage* DecodeBmpMemory(const unsigned char* data, size_t size, const char** reason) {
     if (!data) size = 0;
 
     // File header, when there is one: it only tells where the pixels are.
@@ -278,20 +305,19 @@ RgbImage* DecodeBmpMemory(const unsigned char* data, size_t size, const char*) {
     int hasFileHeader = size >= 2 && data[0] == 'B' && data[1] == 'M';
     uint32_t pixelOffset = 0;
     if (hasFileHeader) {
-        if (!Within(size, 0, kFileHeaderSize)) { Fail(kUnknownFormat); return nullptr; }
+        if (!Within(size, 0, kFileHeaderSize)) return Refuse(reason, kUnknownFormat);
         pixelOffset = U32(data + 10);
         headerAt = kFileHeaderSize;
     }
-    if (!Within(size, headerAt, 4)) { Fail(kUnknownFormat); return nullptr; }
+    if (!Within(size, headerAt, 4)) return Refuse(reason, kUnknownFormat);
 
     DibHeader h;
     h.headerSize = U32(data + headerAt);
     if (h.headerSize != kCoreHeaderSize && h.headerSize != kInfoHeaderSize) {
-        Fail(kUnknownFormat);
-        return nullptr;
+        return Refuse(reason, kUnknownFormat);
     }
     // From here on a file too short for what it declares is a conversion error.
-    if (!Within(size, headerAt, h.headerSize)) { Fail(kConversionError); return nullptr; }
+    if (!Within(size, headerAt, h.headerSize)) return Refuse(reason, kConversionError);
     const unsigned char* hp = data + headerAt;
     uint32_t paletteCount = PaletteCount(hp);
     size_t entrySize;
@@ -314,23 +340,25 @@ RgbImage* DecodeBmpMemory(const unsigned char* data, size_t size, const char*) {
     // Planes are not checked: nothing depends on them.
 
     if (!AcceptedFormat(h) || h.width <= 0 || h.height == 0 || h.height == INT32_MIN) {
-        Fail(kConversionError);
-        return nullptr;
+        return Refuse(reason, kConversionError);
     }
     int32_t rows = h.height < 0 ? -h.height : h.height;
     if (h.width > kMaxSide || rows > kMaxSide || uint64_t(h.width) * uint64_t(rows) > kMaxPixels) {
-        Fail(kConversionError);
-        return nullptr;
+        return Refuse(reason, kConversionError);
     }
+    // The caps above keep this far from overflow: at most 3 * 2^28 bytes.
+    size_t rowBytes = size_t(h.width) * 3;
+    size_t outBytes = rowBytes * size_t(rows);
+    if (!Affordable(size, uint64_t(outBytes) + sizeof(RgbImage))) return Refuse(reason, kConversionError);
 
     // Bit-field masks follow the info header, the palette follows them.
     uint64_t paletteAt = uint64_t(headerAt) + h.headerSize;
     Channel channels[3];
     int masked = 0;
     if (h.compression == kCompressBitFields) {
-        if (!Within(size, paletteAt, 12)) { Fail(kConversionError); return nullptr; }
+        if (!Within(size, paletteAt, 12)) return Refuse(reason, kConversionError);
         for (int i = 0; i < 3; ++i) {
-            if (!channels[i].Set(U32(data + paletteAt + 4 * i))) { Fail(kConversionError); return nullptr; }
+            if (!channels[i].Set(U32(data + paletteAt + 4 * i))) return Refuse(reason, kConversionError);
         }
         paletteAt += 12;
         masked = 1;
@@ -343,7 +371,7 @@ RgbImage* DecodeBmpMemory(const unsigned char* data, size_t size, const char*) {
     // The whole declared palette must lie in the file, even beyond the 256
     // entries an index can reach: without a file header the pixels follow it.
     uint64_t paletteBytes = uint64_t(paletteCount) * entrySize;
-    if (!Within(size, paletteAt, paletteBytes)) { Fail(kConversionError); return nullptr; }
+    if (!Within(size, paletteAt, paletteBytes)) return Refuse(reason, kConversionError);
     Palette pal;
     std::memset(&pal, 0, sizeof pal);
     uint32_t usable = paletteCount < 256 ? paletteCount : 256;
@@ -352,29 +380,25 @@ RgbImage* DecodeBmpMemory(const unsigned char* data, size_t size, const char*) {
         pal.rgb[i] = uint32_t(e[2]) | (uint32_t(e[1]) << 8) | (uint32_t(e[0]) << 16);
     }
     uint64_t pixelsAt = hasFileHeader ? pixelOffset : paletteAt + paletteBytes;
-    if (pixelsAt > size) { Fail(kConversionError); return nullptr; }
+    if (pixelsAt > size) return Refuse(reason, kConversionError);
 
-    size_t rowBytes = size_t(h.width) * 3;
-    size_t outBytes = rowBytes * size_t(rows);
     int rle = h.compression == kCompressRle8 || h.compression == kCompressRle4;
     uint64_t stride = (uint64_t(h.width) * h.bitCount + 31) / 32 * 4;
     if (!rle) {
         // Every row but the last with its padding, the last at least to its final pixel.
         uint64_t lastRow = (uint64_t(h.width) * h.bitCount + 7) / 8;
         if (!Within(size, pixelsAt, stride * uint64_t(rows - 1) + lastRow)) {
-            Fail(kConversionError);
-            return nullptr;
+            return Refuse(reason, kConversionError);
         }
     }
 
     unsigned char* pixels = static_cast<unsigned char*>(rle ? std::calloc(outBytes, 1) : std::malloc(outBytes));
-    if (!pixels) { Fail(kOutOfMemory); return nullptr; }
+    if (!pixels) return Refuse(reason, kOutOfMemory);
 
     if (rle) {
         if (!DecodeRle(data + pixelsAt, size - size_t(pixelsAt), h.bitCount, h.width, rows, pal, pixels)) {
             std::free(pixels);
-            Fail(kConversionError);
-            return nullptr;
+            return Refuse(reason, kConversionError);
         }
     } else {
         const unsigned char* src = data + pixelsAt;
@@ -397,8 +421,7 @@ RgbImage* DecodeBmpMemory(const unsigned char* data, size_t size, const char*) {
     RgbImage* image = static_cast<RgbImage*>(std::malloc(sizeof(RgbImage)));
     if (!image) {
         std::free(pixels);
-        Fail(kOutOfMemory);
-        return nullptr;
+        return Refuse(reason, kOutOfMemory);
     }
     image->width = h.width;
     image->height = rows;
@@ -406,18 +429,22 @@ RgbImage* DecodeBmpMemory(const unsigned char* data, size_t size, const char*) {
     return image;
 }
 
-RgbImage* DecodeBmpFile(const char* path) {
-    if (!path) path = "";
+RgbImage* MapAndDecodeBmp(const char* path, BmpOpenFailure openFailure) {
     MappedFile file;
-    if (!MapFileReadOnly(path, &file)) {
+    if (!path || !MapFileReadOnly(path, &file)) {
+        if (openFailure == BmpOpenFailureSilent) return nullptr;
         // Cut the path rather than the ending, so the text always ends ".\n".
         char text[256];
         const int room = int(sizeof text) - 1 - int(sizeof "Failed to open DIB file " - 1) - 2;
-        std::snprintf(text, sizeof text, "Failed to open DIB file %.*s.\n", room, path);
-        Fail(text);
+        std::snprintf(text, sizeof text, "Failed to open DIB file %.*s.\n", room, path ? path : "");
+        Show(text);
         return nullptr;
     }
-    RgbImage* image = DecodeBmpMemory(file.data, file.size, path);
+    const char* reason = kConversionError;
+    RgbImage* image = DecodeBmpMemory(file.data, file.size, &reason);
     UnmapFile(&file);
+    if (!image) Show(reason);
     return image;
 }
+
+RgbImage* DecodeBmpFile(const char* path) { return MapAndDecodeBmp(path, BmpOpenFailureShown); }

@@ -1,20 +1,15 @@
-// BMP file to GL texture: the file check in front of the decoder, the three
-// filter modes and the upload. Upload errors of GL itself are not detected.
+// BMP file to GL texture: the file read once (silently absent or decoded), the
+// three filter modes and the upload. Upload errors of GL itself are not detected.
 #include "gfx/Texture.h"
-
-#include <cstdio>
 
 #include "gfx/Gl.h"
 #include "gfx/GlRenderer.h"
 
 RgbImage* LoadBmp(const char* path) {
+    // A missing texture is the universe's to report, in its own words; a file
+    // that is there but no image gets the decoder's message.
     if (!path) return nullptr;
-    // A plain open first, so that a missing file stays silent: the decoder
-    // would show a message box for it.
-    FILE* probe = std::fopen(path, "r");
-    if (!probe) return nullptr;
-    std::fclose(probe);
-    return DecodeBmpFile(path);
+    return MapAndDecodeBmp(path, BmpOpenFailureSilent);
 }
 
 int GlRenderer::LoadTexture(uint32_t texture, const char* path, int filter) {

@@ -10,8 +10,9 @@ enum TextureFilter {
     FilterMipmap = 2  // also what any other value means
 };
 
-// Null for an absent path or a file the C library cannot open (no message);
-// otherwise whatever DecodeBmpFile gives. The caller frees pixels, then the record.
+// Null for an absent path or a file that cannot be opened and mapped (no
+// message); otherwise what DecodeBmpFile gives, message box included. The file
+// is opened once. The caller frees pixels, then the record.
 RgbImage* LoadBmp(const char* path);
 
 #endif

@@ -15,6 +15,8 @@
 #include <system_error>
 #include <vector>
 
+#include "gfx/BmpWriter.h"
+
 namespace {
 
 const int kWidth = 256;
@@ -273,43 +275,20 @@ void FillSmooth(Image* image, Shader shade) {
 
 unsigned char ToByte(double v) { return static_cast<unsigned char>(Clamp(std::floor(v + 0.5), 0.0, 255.0)); }
 
-void PutLe(unsigned char* at, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) at[i] = static_cast<unsigned char>(value >> (8 * i));
-}
-
-// Plain BITMAPINFOHEADER form, bottom row first, BGR order, no palette.
-// 256 * 3 is a multiple of 4, so the rows carry no padding.
+// Bottom row first, as the writer takes packed RGB; 256 * 3 is a multiple
+// of 4, so the stored rows carry no padding.
 int WriteBmp(const Image& image, const std::filesystem::path& path) {
-    const uint32_t rowBytes = kWidth * 3;
-    const uint32_t pixelBytes = rowBytes * kHeight;
-    static unsigned char file[54 + kWidth * kHeight * 3];
-    std::fill(file, file + sizeof file, 0);
-    file[0] = 'B';
-    file[1] = 'M';
-    PutLe(file + 2, 54 + pixelBytes, 4);
-    PutLe(file + 10, 54, 4);
-    PutLe(file + 14, 40, 4);
-    PutLe(file + 18, kWidth, 4);
-    PutLe(file + 22, kHeight, 4);
-    PutLe(file + 26, 1, 2);
-    PutLe(file + 28, 24, 2);
-    PutLe(file + 34, pixelBytes, 4);
-    PutLe(file + 38, 2835, 4);  // 72 dpi, as most tools write
-    PutLe(file + 42, 2835, 4);
-    for (int fileRow = 0; fileRow < kHeight; ++fileRow) {
-        const Rgb* src = image.px[kHeight - 1 - fileRow];
-        unsigned char* dst = file + 54 + fileRow * rowBytes;
+    static unsigned char rgb[kWidth * kHeight * 3];
+    for (int row = 0; row < kHeight; ++row) {
+        const Rgb* src = image.px[kHeight - 1 - row];
+        unsigned char* dst = rgb + row * kWidth * 3;
         for (int col = 0; col < kWidth; ++col) {
-            dst[3 * col + 0] = ToByte(src[col].b);
+            dst[3 * col + 0] = ToByte(src[col].r);
             dst[3 * col + 1] = ToByte(src[col].g);
-            dst[3 * col + 2] = ToByte(src[col].r);
+            dst[3 * col + 2] = ToByte(src[col].b);
         }
     }
-    FILE* out = std::fopen(path.string().c_str(), "wb");
-    if (!out) return 0;
-    size_t written = std::fwrite(file, 1, sizeof file, out);
-    int closed = std::fclose(out) == 0;
-    return written == sizeof file && closed ? 1 : 0;
+    return WriteBmpFile(path.string().c_str(), EncodeBmp24(kWidth, kHeight, rgb));
 }
 
 // ------------------------------------------------------------- shared features

@@ -5,6 +5,7 @@
 // zlib; an icon of 128 x 128 is 64 KiB that way, which is fine for a file made
 // once and committed. Not installed; packaging/ holds its output.
 #include "gfx/Bmp.h"
+#include "platform/Platform.h"
 
 #include <cmath>
 #include <cstdint>
@@ -161,9 +162,18 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "make_icon: size must be 16 to 1024, got '%s'\n", argv[2]);
         return 2;
     }
-    RgbImage* img = DecodeBmpFile(argv[1]);
-    if (!img) {
+    // A build step reports on standard error; a message box could wait for
+    // someone who is not there.
+    MappedFile file;
+    if (!MapFileReadOnly(argv[1], &file)) {
         std::fprintf(stderr, "make_icon: cannot read %s\n", argv[1]);
+        return 1;
+    }
+    const char* reason = "";
+    RgbImage* img = DecodeBmpMemory(file.data, file.size, &reason);
+    UnmapFile(&file);
+    if (!img) {
+        std::fprintf(stderr, "make_icon: %s: %s\n", argv[1], reason);
         return 1;
     }
     const int n = static_cast<int>(size);

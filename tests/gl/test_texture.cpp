@@ -8,49 +8,13 @@
 #include <vector>
 
 #include "gfx/Gl.h"
+#include "gfx/BmpWriter.h"
 #include "gfx/GlRenderer.h"
 #include "gfx/Texture.h"
 #include "gl/GlTestContext.h"
 #include "support/TestSupport.h"
 
 namespace {
-
-void Put16(std::string& s, uint32_t v) {
-    s += (char)(v & 0xFF);
-    s += (char)((v >> 8) & 0xFF);
-}
-
-void Put32(std::string& s, uint32_t v) {
-    Put16(s, v & 0xFFFF);
-    Put16(s, v >> 16);
-}
-
-// A 24-bit BMP with the file header and a 40-byte info header. `rgb` is
-// packed RGB, bottom row first; the file stores BGR rows padded to 4 bytes.
-std::string Bmp24(int width, int height, const std::vector<unsigned char>& rgb, uint32_t headerSize = 40) {
-    const int stride = (width * 3 + 3) & ~3;
-    const uint32_t offset = 14 + headerSize;
-    std::string s = "BM";
-    Put32(s, offset + (uint32_t)(stride * height));
-    Put32(s, 0);
-    Put32(s, offset);
-    Put32(s, headerSize);
-    Put32(s, (uint32_t)width);
-    Put32(s, (uint32_t)height);
-    Put16(s, 1);
-    Put16(s, 24);
-    for (uint32_t i = 16; i < headerSize; i += 4) Put32(s, 0);  // no compression, sizes and colours 0
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const unsigned char* p = &rgb[((size_t)y * width + x) * 3];
-            s += (char)p[2];
-            s += (char)p[1];
-            s += (char)p[0];
-        }
-        for (int pad = width * 3; pad < stride; ++pad) s += '\0';
-    }
-    return s;
-}
 
 std::vector<unsigned char> Pattern(int width, int height) {
     std::vector<unsigned char> rgb((size_t)width * height * 3);
@@ -90,7 +54,7 @@ protected:
     }
     std::string WriteBmp(const std::string& name, int width, int height) {
         const std::string path = dir.File(name);
-        EXPECT_TRUE(WriteWholeFile(path, Bmp24(width, height, Pattern(width, height))));
+        EXPECT_TRUE(WriteWholeFile(path, EncodeBmp24(width, height, Pattern(width, height).data())));
         return path;
     }
     GlTestContext context;
@@ -164,7 +128,11 @@ TEST_F(TextureLoad, MissingFileFailsSilentlyAndTouchesNoBinding) {
 TEST_F(TextureLoad, UndecodableFileShowsTheDecoderMessageAndFails) {
     // A 108-byte image header is a form the decoder does not take.
     const std::string path = dir.File("v4.bmp");
-    ASSERT_TRUE(WriteWholeFile(path, Bmp24(4, 4, Pattern(4, 4), 108)));
+    BmpFields v4;
+    v4.headerSize = 108;
+    v4.width = 4;
+    v4.height = 4;
+    ASSERT_TRUE(WriteWholeFile(path, EncodeBmp(v4, BmpRows24(4, 4, Pattern(4, 4).data()))));
     glBindTexture(GL_TEXTURE_2D, other);
     EXPECT_EQ(0, renderer.LoadTexture(texture, path.c_str(), FilterMipmap));
     EXPECT_EQ((GLint)other, Integer(GL_TEXTURE_BINDING_2D));
@@ -178,7 +146,7 @@ TEST_F(TextureLoad, SixPixelWideRowsAreReadBackToBack) {
     // first would start two bytes late.
     const std::vector<unsigned char> rgb = Pattern(6, 3);
     const std::string path = dir.File("six.bmp");
-    ASSERT_TRUE(WriteWholeFile(path, Bmp24(6, 3, rgb)));
+    ASSERT_TRUE(WriteWholeFile(path, EncodeBmp24(6, 3, rgb.data())));
     for (int mode : {FilterNearest, FilterMipmap}) {
         glPixelStorei(GL_UNPACK_ALIGNMENT, 8);
         ASSERT_EQ(1, renderer.LoadTexture(texture, path.c_str(), mode));
@@ -197,16 +165,51 @@ TEST(LoadBmp, AbsentPathOrUnreadableFileGivesNullWithoutMessage) {
     ScratchDir dir;
     EXPECT_EQ(nullptr, LoadBmp(nullptr));
     EXPECT_EQ(nullptr, LoadBmp(dir.File("nothing-here.bmp").c_str()));
+    EXPECT_EQ(nullptr, LoadBmp(dir.Path().c_str()));   // a folder cannot be mapped
     EXPECT_TRUE(messages.Messages().empty());
-    // A folder opens, so the decoder runs and may say why it is no image.
-    EXPECT_EQ(nullptr, LoadBmp(dir.Path().c_str()));
+}
+
+// A file that is there but no image: the user sees the box the decoder's own
+// entry shows for it, once.
+TEST(LoadBmp, UndecodableFileShowsWhatDecodeBmpFileShows) {
+    ScratchDir dir;
+    BmpFields huge;   // 64 bytes of run-length data declaring 16384 x 16384
+    huge.width = 16384;
+    huge.height = 16384;
+    huge.bits = 8;
+    huge.compression = 1;
+    huge.coloursUsed = 2;
+    huge.palette = {0x000000, 0xFFFFFF};
+    const std::string cases[] = {
+        "",
+        EncodeBmp(huge, std::string("\0\1", 2)),
+        EncodeBmp24(5, 5, Pattern(5, 5).data()).substr(0, 80),
+    };
+    for (const std::string& bytes : cases) {
+        SCOPED_TRACE(bytes.size());
+        const std::string path = dir.File("bad.bmp");
+        ASSERT_TRUE(WriteWholeFile(path, bytes));
+        RecordedMessage shown;
+        {
+            MessageRecorder fromDecoder;
+            EXPECT_EQ(nullptr, DecodeBmpFile(path.c_str()));
+            ASSERT_EQ(1u, fromDecoder.Messages().size());
+            shown = fromDecoder.Messages()[0];
+        }
+        MessageRecorder fromLoader;
+        EXPECT_EQ(nullptr, LoadBmp(path.c_str()));
+        ASSERT_EQ(1u, fromLoader.Messages().size());
+        EXPECT_EQ(shown.title, fromLoader.Messages()[0].title);
+        EXPECT_EQ(shown.text, fromLoader.Messages()[0].text);
+        EXPECT_EQ(shown.icon, fromLoader.Messages()[0].icon);
+    }
 }
 
 TEST(LoadBmp, ReadableFileIsDecoded) {
     MessageRecorder messages;
     ScratchDir dir;
     const std::vector<unsigned char> rgb = Pattern(3, 2);
-    ASSERT_TRUE(WriteWholeFile(dir.File("x.bmp"), Bmp24(3, 2, rgb)));
+    ASSERT_TRUE(WriteWholeFile(dir.File("x.bmp"), EncodeBmp24(3, 2, rgb.data())));
     RgbImage* image = LoadBmp(dir.File("x.bmp").c_str());
     ASSERT_NE(nullptr, image);
     EXPECT_EQ(3, image->width);
