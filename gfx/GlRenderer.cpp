@@ -162,3 +162,25 @@ void GlRenderer::PrintScreen(float x, float y, float r, float g, float b, const 
     // Drawn as it stands: formatting it again would read a "%" as a conversion.
     DrawText(x * kScreenScaleX, y * kScreenScaleY, kScreenDepth, r, g, b, text);
 }
+
+void GlRenderer::DrawFadingStrip(const float* points, int count, const double origin[3], float r, float g,
+                                 float b) {
+    if (!points || count < 2) return;
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_LINE_BIT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDepthMask(GL_FALSE);
+    glPushMatrix();
+    glTranslated(origin[0], origin[1], origin[2]);
+    glBegin(GL_LINE_STRIP);
+    const float last = static_cast<float>(count - 1);
+    for (int i = 0; i < count; ++i) {
+        glColor4f(r, g, b, 0.85f * static_cast<float>(i) / last);
+        glVertex3fv(points + 3 * i);
+    }
+    glEnd();
+    glPopMatrix();
+    glPopAttrib();
+}

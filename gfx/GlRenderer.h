@@ -37,6 +37,12 @@ public:
     void PrintScreen(float x, float y, float r, float g, float b, const char* format, ...)
         ORRERY_PRINTF(7, 8);
 
+    // A line through `count` points (x, y, z each, offset by origin) that
+    // fades from invisible at the first point to the given colour at the
+    // last. Unlit, untextured, blended, depth-tested without writing depth;
+    // the GL state is as before afterwards.
+    void DrawFadingStrip(const float* points, int count, const double origin[3], float r, float g, float b);
+
     // Decodes the BMP at path and uploads it into the given texture name.
     // 1 when an image was decoded and handed to GL, 0 when there was none.
     int LoadTexture(uint32_t texture, const char* path, int filter);

@@ -67,4 +67,7 @@ void UniverseModel::Step() {
         simTime = simTime + deltat;
         if (simTime > kSimTimeWrap) simTime = 0;
     }
+    // Calendar bookkeeping only; nothing above reads it.
+    elapsed += deltat;
+    if (hasDate) datum += deltat * DayLength();
 }

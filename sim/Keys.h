@@ -8,7 +8,8 @@ enum SimKey {
     KeyKeypadMinus = 269,
     KeyKeypadPlus = 270,
     KeyF2 = 283,
-    KeyF3 = 284
+    KeyF3 = 284,
+    KeyF4 = 285
 };
 
 #endif

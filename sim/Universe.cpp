@@ -4,11 +4,13 @@
 // whatever body is slot 1.
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 
 #include "gfx/Gl.h"
 #include "gfx/GlRenderer.h"
 #include "gfx/Texture.h"
 #include "platform/Platform.h"
+#include "sim/Ephemeris.h"
 #include "sim/Keys.h"
 #include "sim/Universe.h"
 #include "sim/UniverseFile.h"
@@ -20,7 +22,7 @@ const int SphereStacks = 16;
 
 }  // namespace
 
-Universe::Universe() : quadric(nullptr) {
+Universe::Universe() : quadric(nullptr), paused(0), generation(0) {
     // Nothing GL exists yet; zero makes an early ReleaseGlResources harmless.
     renderer = nullptr;
     std::memset(textures, 0, sizeof textures);
@@ -39,7 +41,11 @@ void Universe::Update(unsigned char* keys) {
         keys[KeyF3] = 0;
         Load();
     }
-    Step();
+    if (keys && keys[KeyF4]) {
+        keys[KeyF4] = 0;
+        LoadRealSystem(JulianDayFromUnixSeconds(static_cast<double>(std::time(nullptr))));
+    }
+    if (!paused) Step();
 }
 
 void Universe::Load() {
@@ -47,6 +53,22 @@ void Universe::Load() {
     // Textures, radii in the display lists and the quadric follow the new bodies.
     ReleaseGlResources();
     Init(renderer, 2);
+    ++generation;
+}
+
+int Universe::LoadRealSystem(double jd) {
+    if (!MakeRealSystem(jd)) {
+        char when[DateTimeMaxChars] = "?";
+        FormatDateTime(jd, when, sizeof when);
+        char text[128];
+        std::snprintf(text, sizeof text, "Datum %s UT je mimo roky 1800 az 2050.", when);
+        ShowMessageBox("Nepodarilo se nastavit datum", text, MessageIconNone);
+        return 0;
+    }
+    ReleaseGlResources();
+    Init(renderer, 2);
+    ++generation;
+    return 1;
 }
 
 int Universe::Init(GlRenderer* r, int /*option*/) {

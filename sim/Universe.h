@@ -3,6 +3,8 @@
 #ifndef ORRERY_SIM_UNIVERSE_H
 #define ORRERY_SIM_UNIVERSE_H
 
+#include <cstdint>
+
 #include "sim/SceneObject.h"
 #include "sim/UniverseModel.h"
 
@@ -11,17 +13,26 @@ struct GLUquadric;
 class Universe : public SceneObject, public UniverseModel {
 public:
     GLUquadric* quadric;
+    // While set, ticks apply the keys but do not step.
+    int32_t paused;
+    // Counts the times the bodies were replaced (F3, F4), so that whoever
+    // keeps state about them (trails) sees the jump.
+    uint32_t generation;
 
     Universe();
     ~Universe() override;
     int Init(GlRenderer* renderer, int option) override;
-    // Time keys, then F2 (save) and F3 (load), then one step.
+    // Time keys, then F2 (save), F3 (load) and F4 (today's sky), then one
+    // step unless paused.
     void Update(unsigned char* keys) override;
     void Draw() override;
 
     // Reads UniverseFileName and rebuilds the GL resources for the new bodies;
     // a file that cannot be read changes nothing.
     void Load();
+    // The real solar system at Julian day jd, with GL resources rebuilt as
+    // for Load. Outside 1800-2050 a message box says so and nothing changes.
+    int LoadRealSystem(double jd);
     void BuildLists();
     void ReleaseGlResources();
 };

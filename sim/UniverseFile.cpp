@@ -94,6 +94,10 @@ int WriteUniverseStream(const UniverseModel& u, FILE* f) {
     if (std::fprintf(f, "poc_planet\t%d\n", kFileBodyCount) < 0) return 0;
     if (!FormatUniverseNumber(u.deltat, text, sizeof text) || std::fprintf(f, "deltat\t%s\n", text) < 0) return 0;
     if (!FormatUniverseNumber(u.kapa, text, sizeof text) || std::fprintf(f, "kapa\t%s\n", text) < 0) return 0;
+    // Readers that do not know the word pass over it with its number.
+    if (u.hasDate &&
+        (!FormatUniverseNumber(u.datum, text, sizeof text) || std::fprintf(f, "datum\t%s\n", text) < 0))
+        return 0;
     if (std::fputs(kCommentLine, f) < 0) return 0;
     for (int i = 0; i < UniverseSlots; ++i) {
         if (u.bodies[i].hmotnost == 0) continue;
@@ -127,6 +131,11 @@ int WriteUniverseFile(const UniverseModel& u, const char* path) {
 int ReadUniverseText(UniverseModel& u, const char* data, size_t size) {
     WordCursor c(data, size);
     int taken = 0;
+    // What was simulated before belongs to the old universe; a file without
+    // a date gives a universe without one.
+    u.elapsed = 0;
+    u.hasDate = 0;
+    u.datum = 0;
     const char* word;
     size_t length;
     while (c.Word(word, length)) {
@@ -138,6 +147,12 @@ int ReadUniverseText(UniverseModel& u, const char* data, size_t size) {
         } else if (Equals(word, length, "kapa")) {
             double v;
             if (c.Number(v)) u.kapa = v;
+        } else if (Equals(word, length, "datum")) {
+            double v;
+            if (c.Number(v)) {
+                u.hasDate = 1;
+                u.datum = v;
+            }
         } else if (length >= 2 && word[0] == '/' && word[1] == '/') {
             c.SkipLine();
         } else if (Equals(word, length, "ins") && taken < UniverseSlots) {

@@ -30,8 +30,9 @@ int WriteUniverseStream(const UniverseModel& u, FILE* f);
 // removed, path is left as it was, and 0 is returned.
 int WriteUniverseFile(const UniverseModel& u, const char* path);
 
-// Applies a file's text to u.deltat, u.kapa and u.bodies (slots refilled from 0
-// in file order, the rest cleared). Touches nothing else, GL least of all.
+// Applies a file's text to u.deltat, u.kapa, the date and u.bodies (slots
+// refilled from 0 in file order, the rest cleared), and starts u.elapsed
+// again. Touches nothing else, GL least of all.
 // Returns the number of bodies taken (0..11).
 int ReadUniverseText(UniverseModel& u, const char* data, size_t size);
 

@@ -5,6 +5,8 @@
 // No file, no GL: the scene adds its resources, files replace the bodies.
 #include "sim/UniverseModel.h"
 
+#include "sim/Ephemeris.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -46,7 +48,7 @@ void CopyText(char* dst, size_t size, const char* src) { std::snprintf(dst, size
 
 }  // namespace
 
-UniverseModel::UniverseModel() : deltat(0.005), simTime(0), kapa(0.01) {
+UniverseModel::UniverseModel() : deltat(0.005), simTime(0), kapa(0.01), elapsed(0), hasDate(0), datum(0) {
     for (int i = 0; i < UniverseSlots; ++i) {
         std::memset(&bodies[i], 0, sizeof bodies[i]);
     }
@@ -111,3 +113,17 @@ UniverseModel::UniverseModel() : deltat(0.005), simTime(0), kapa(0.01) {
         }
     }
 }
+
+int UniverseModel::MakeRealSystem(double jd) {
+    if (!EphemerisCovers(jd)) return 0;
+    UniverseModel made;
+    made.deltat = deltat;
+    made.kapa = kapa;
+    if (!PlaceRealPlanets(made, jd)) return 0;
+    made.hasDate = 1;
+    made.datum = jd;
+    *this = made;
+    return 1;
+}
+
+double UniverseModel::DayLength() const { return ModelDayLength(kapa, bodies[1].hmotnost); }

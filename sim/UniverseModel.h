@@ -6,6 +6,8 @@
 #ifndef ORRERY_SIM_UNIVERSEMODEL_H
 #define ORRERY_SIM_UNIVERSEMODEL_H
 
+#include <cstdint>
+
 enum { UniverseSlots = 11, BodyNameSize = 50, BodyFileSize = 262 };
 
 struct Body {
@@ -25,6 +27,13 @@ public:
     double simTime;
     double kapa;
     Body bodies[UniverseSlots];
+    // Simulated time since this universe was made or loaded, in model units
+    // (deltat summed once per step, backwards when time runs backwards).
+    double elapsed;
+    // A universe made for a calendar date carries it: datum is then a Julian
+    // day (UT) that every step moves on by deltat model units of days.
+    int32_t hasDate;
+    double datum;
 
     // The built-in solar system.
     UniverseModel();
@@ -36,6 +45,12 @@ public:
     void Step();
     // Writes UniverseFileName; silent, and the old file survives any failure.
     void Save();
+    // The built-in system with the planets where they were at Julian day jd
+    // (UT), keeping deltat and kapa, dated jd. 0, and nothing changed, for a
+    // day outside the years the planets' elements cover (1800-2050).
+    int MakeRealSystem(double jd);
+    // One model time unit in days, from kapa and the Sun's mass.
+    double DayLength() const;
 };
 
 double VectorLength(double a, double b, double c);

@@ -220,6 +220,26 @@ TEST(GravityStep, OneEarthYearKeepsEnergyAndMomentum) {
     EXPECT_NEAR(0.0, std::atan2(zeme.x, zeme.z), 0.02) << "Zeme is back where it started after a year";
 }
 
+TEST(GravityStep, DateAndElapsedTimeFollowDeltatBothWays) {
+    UniverseModel u;
+    u.hasDate = 1;
+    u.datum = 2451545.0;
+    const double day = u.DayLength();
+    EXPECT_NEAR(3.35359, day, 1e-5);
+    for (int i = 0; i < 100; ++i) u.Step();
+    EXPECT_NEAR(0.5, u.elapsed, 1e-12);
+    EXPECT_NEAR(2451545.0 + 0.5 * day, u.datum, 1e-6);
+    u.deltat = -u.deltat;
+    for (int i = 0; i < 100; ++i) u.Step();
+    EXPECT_NEAR(0.0, u.elapsed, 1e-12);
+    EXPECT_NEAR(2451545.0, u.datum, 1e-6) << "reversed time runs the calendar back";
+
+    UniverseModel undated;
+    undated.Step();
+    EXPECT_EQ(0, undated.hasDate);
+    EXPECT_EQ(0.0, undated.datum);
+}
+
 // ---------------------------------------------------------------- time keys
 
 TEST(TimeKeys, KeypadPlusGrowsDeltatUntilItTruncatesToTen) {

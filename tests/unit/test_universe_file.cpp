@@ -79,6 +79,28 @@ TEST(UniverseFileWriter, BuiltInSystemKeepsTheFamiliarLayout) {
     EXPECT_EQ(15u, lines);
 }
 
+TEST(UniverseFileWriter, DatedUniverseAddsOneDatumLineThatReadsBack) {
+    UniverseModel u;
+    EXPECT_EQ(std::string::npos, Written(u).find("datum")) << "undated files stay as they were";
+    u.hasDate = 1;
+    u.datum = 2451545.0 + 0.1;
+    const std::string text = Written(u);
+    const size_t kapa = text.find("kapa\t0.010000\n");
+    ASSERT_NE(std::string::npos, kapa);
+    EXPECT_EQ(kapa + 14, text.find("datum\t2451545.1")) << text;
+
+    UniverseModel back;
+    back.elapsed = 5;
+    EXPECT_EQ(11, Read(back, text));
+    EXPECT_EQ(1, back.hasDate);
+    EXPECT_EQ(u.datum, back.datum);
+    EXPECT_EQ(0.0, back.elapsed) << "a loaded universe starts its own clock";
+
+    // A file without the line gives a universe without a date.
+    EXPECT_EQ(11, Read(back, Written(UniverseModel())));
+    EXPECT_EQ(0, back.hasDate);
+}
+
 TEST(UniverseFileWriter, NumbersAreFixedPointWithAtLeastSixDecimalsAndExact) {
     EXPECT_EQ("0.005000", Format(0.005));
     EXPECT_EQ("5000.000000", Format(5000));

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "sim/Trails.h"
 #include "sim/UniverseModel.h"
 
 namespace {
@@ -79,4 +80,55 @@ TEST(BuiltInSystem, NamesPathsAndParameters) {
     EXPECT_EQ(-23.5, u.bodies[4].osa_rotace);
     EXPECT_EQ(-3950.0, u.bodies[10].z);
     EXPECT_EQ(150.0, u.bodies[5].x);
+}
+
+
+// ---------------------------------------------------------------- trails
+
+TEST(Trails, EveryRingHoldsAWholeOrbitAndNeverMorePointsThanItsSize) {
+    UniverseModel u;
+    Trails trails;
+    for (int i = 0; i < 3 * Trails::PointsPerBody; ++i) {
+        trails.Record(u, 0);
+        // Steps as large as a whole sampling interval of Merkur fill its ring.
+        u.deltat = trails.TrackOf(2).interval;
+        u.Step();
+    }
+    for (int k = 2; k < UniverseSlots; ++k) {
+        const Trails::Track& t = trails.TrackOf(k);
+        EXPECT_GE(t.interval * Trails::PointsPerBody, OrbitalPeriod(UniverseModel(), k) * 0.999) << "slot " << k;
+        EXPECT_LE(t.count, Trails::PointsPerBody);
+    }
+    EXPECT_EQ(Trails::PointsPerBody, trails.TrackOf(2).count);
+    EXPECT_EQ(0, trails.TrackOf(0).count) << "the sky leaves no trail";
+}
+
+TEST(Trails, PointsAreRelativeToTheFrameAndAChangeOfFrameStartsAfresh) {
+    UniverseModel u;
+    Trails trails;
+    trails.Record(u, 4);
+    const Trails::Track& sun = trails.TrackOf(1);
+    ASSERT_EQ(1, sun.count);
+    EXPECT_FLOAT_EQ(static_cast<float>(u.bodies[1].z - u.bodies[4].z), sun.points[sun.newest][2]);
+    EXPECT_EQ(0, trails.TrackOf(4).count) << "the body ridden with stays at the centre";
+    // Seen from Zeme every path repeats yearly: Merkur samples at Zeme's pace.
+    EXPECT_NEAR(OrbitalPeriod(u, 4) / Trails::PointsPerBody, trails.TrackOf(2).interval, 1e-9);
+
+    u.Step();
+    trails.Record(u, 5);
+    EXPECT_EQ(5, trails.Frame());
+    EXPECT_EQ(1, trails.TrackOf(1).count) << "no line joins the two frames";
+    trails.Reset();
+    EXPECT_EQ(0, trails.TrackOf(1).count);
+}
+
+TEST(Trails, NonFiniteBodiesLeaveNoPoints) {
+    UniverseModel u;
+    u.bodies[6].x = std::nan("");
+    u.kapa = 0;  // no periods to sample by: a point every step
+    Trails trails;
+    trails.Record(u, 0);
+    trails.Record(u, 0);
+    EXPECT_EQ(0, trails.TrackOf(6).count);
+    EXPECT_EQ(2, trails.TrackOf(4).count);
 }
