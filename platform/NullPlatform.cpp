@@ -1,5 +1,6 @@
 // The rest of the null platform: no font, whole-file reads into memory instead
-// of mappings, and nothing to keep or watch for a process without a display.
+// of mappings, nothing to keep or watch for a process without a display, and
+// pictures saved in the working folder.
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -47,3 +48,13 @@ void UnmapFile(MappedFile* file) {
 void KeepLoadedLibraries() {}
 
 void ExitOnDisplayLoss() {}
+
+int PicturesFolder(char* out, size_t size) {
+    if (!out || size == 0) return 0;
+    const int n = std::snprintf(out, size, ".");
+    if (n < 0 || static_cast<size_t>(n) >= size) {
+        out[0] = '\0';
+        return 0;
+    }
+    return 1;
+}

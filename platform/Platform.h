@@ -1,6 +1,7 @@
 // The few services that stand in for the operating system: the modal message
-// box, the font glyphs for GL bitmap lists, read-only file access, and two
-// process-wide settings. app/, sim/ and gfx/ reach X11 only through this header.
+// box, the font glyphs for GL bitmap lists, read-only file access, the folder
+// for saved pictures, and two process-wide settings. app/, sim/ and gfx/ reach
+// X11 only through this header.
 //
 // Two implementations: the X11 one the program runs on (platform/*X11.cpp,
 // *Posix.cpp, FontFreeType.cpp) and a null one (platform/Null*.cpp) for tests,
@@ -43,6 +44,14 @@ struct MappedFile {
 // and still succeeds.
 int MapFileReadOnly(const char* path, MappedFile* out);
 void UnmapFile(MappedFile* file);
+
+// ---- Pictures ------------------------------------------------------------
+// The folder where the user keeps pictures: the desktop's configured pictures
+// folder, else $HOME/Pictures, else "." (the working folder). Only existing
+// folders are named; none is created. 1 when the name fits in `size` bytes
+// with its terminator; 0 otherwise, `out` then holding an empty string when
+// size > 0.
+int PicturesFolder(char* out, size_t size);
 
 // ---- Process -------------------------------------------------------------
 // Keeps the libraries loaded so far (the GL driver among them) until the

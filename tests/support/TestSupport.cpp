@@ -32,6 +32,26 @@ WorkingDir::~WorkingDir() {
     }
 }
 
+ScopedEnv::ScopedEnv(const char* n, const char* value) : name(n), hadValue(false) {
+    if (const char* old = std::getenv(n)) {
+        previous = old;
+        hadValue = true;
+    }
+    if (value) {
+        setenv(n, value, 1);
+    } else {
+        unsetenv(n);
+    }
+}
+
+ScopedEnv::~ScopedEnv() {
+    if (hadValue) {
+        setenv(name.c_str(), previous.c_str(), 1);
+    } else {
+        unsetenv(name.c_str());
+    }
+}
+
 std::string ReadWholeFile(const std::string& path) {
     std::string out;
     FILE* f = std::fopen(path.c_str(), "rb");

@@ -43,6 +43,19 @@ private:
     std::string previous;
 };
 
+// Sets (or with a null value, removes) an environment variable for the
+// lifetime of the object; child processes see it too.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+private:
+    std::string name, previous;
+    bool hadValue;
+};
+
 std::string ReadWholeFile(const std::string& path);
 bool WriteWholeFile(const std::string& path, const std::string& content);
 
