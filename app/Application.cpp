@@ -11,13 +11,15 @@
 #include "app/Config.h"
 #include "app/MainLoop.h"
 #include "gfx/Gl.h"
+#include "gfx/Screenshot.h"
 #include "platform/Platform.h"
+#include "sim/Ephemeris.h"
 #include "sim/Keys.h"
 #include "sim/Universe.h"
 
 static_assert((int)KeyKeypadMultiply == (int)SDLK_KP_MULTIPLY && (int)KeyKeypadMinus == (int)SDLK_KP_MINUS &&
                   (int)KeyKeypadPlus == (int)SDLK_KP_PLUS && (int)KeyF2 == (int)SDLK_F2 &&
-                  (int)KeyF3 == (int)SDLK_F3,
+                  (int)KeyF3 == (int)SDLK_F3 && (int)KeyF4 == (int)SDLK_F4,
               "the simulation's key numbers must be SDL 1.2's");
 static_assert(SDL_OPENGL == 2u && (uint32_t)SDL_FULLSCREEN == ConfigFullscreenFlag,
               "configuration flags must be SDL 1.2's");
@@ -77,6 +79,11 @@ Application::Application()
       yaw(0),
       roll(0),
       hyperspeed(1.0),
+      startDate(0),
+      showInfo(0),
+      showTrails(0),
+      pictureDue(0),
+      trailsGeneration(0),
       tapCount(0) {
     scenes[0] = nullptr;
     std::memset(downThisPoll, 0, sizeof downThisPoll);
@@ -135,6 +142,7 @@ int Application::Init() {
     int viewportHeight = settings.viewportHeight ? settings.viewportHeight : settings.windowHeight;
     renderer.Resize(viewportWidth, viewportHeight);
 
+    renderer.fontSize = settings.fontSize;
     if (!renderer.InitGl()) {
         ShowError("Initialization of OGL Failed.");
         return 0;
@@ -149,6 +157,8 @@ int Application::Init() {
         ShowError("Nepodarilo se vytvorit objekt");
         return 0;
     }
+    // Checked for range when the option was read.
+    if (startDate != 0) universe->MakeRealSystem(startDate);
     if (!scenes[0]->Init(&renderer, 2)) {
         ShowError("Chyba inicializace objektu");
         return 0;
@@ -227,6 +237,7 @@ void Application::HandleKeys(Uint8* keyState) {
     // The scene sees the keys last, after per-press keys of the application
     // have been cleared.
     if (scenes[0]) scenes[0]->Update(keys);
+    if (showTrails) FollowTrails();
     for (int i = 0; i < tapCount; ++i) keyState[taps[i]] = 0;
     tapCount = 0;
 }
@@ -279,6 +290,27 @@ void Application::ApplyKeys(Uint8* keyState) {
         if (keys[SDLK_1 + (n - 1)]) JumpToBody(n);
     }
     if (keys[SDLK_0]) JumpToBody(10);
+    if (Pressed(keys, SDLK_i)) showInfo = !showInfo;
+    if (Pressed(keys, SDLK_p) && universe) universe->paused = !universe->paused;
+    if (Pressed(keys, SDLK_t)) {
+        showTrails = !showTrails;
+        trails.Reset();
+    }
+    if (Pressed(keys, SDLK_F12)) pictureDue = 1;
+}
+
+// After the scene's tick: a new universe (F3, F4) or frame restarts the trails,
+// and only a step that moved the bodies adds to them.
+void Application::FollowTrails() {
+    if (!universe) return;
+    if (universe->generation != trailsGeneration) {
+        trailsGeneration = universe->generation;
+        trails.Reset();
+    }
+    if (universe->paused)
+        trails.Follow(frameBody);
+    else
+        trails.Record(*universe, frameBody);
 }
 
 void Application::AddFramePosition(double sign) {
@@ -299,6 +331,8 @@ void Application::ChangeFrame(int step) {
 }
 
 void Application::JumpToBody(int n) {
+    // The camera jumps; a trail would draw the jump.
+    if (showTrails) trails.Reset();
     frameBody = n;
     camX = 0;
     camY = 0;
@@ -331,6 +365,15 @@ const HelpLine HelpLines[] = {
     {-0.2f, "                   F3 - nacte vesmir"},
 };
 
+// Keys beyond the classic ones, below them so the classic screen is unchanged.
+const HelpLine MoreHelpLines[] = {
+    {-0.4f, "                   F4 - planety k dnesnimu datu"},
+    {-0.5f, "                    i - datum a rychlost casu"},
+    {-0.6f, "                    p - pauza"},
+    {-0.7f, "                    t - drahy teles"},
+    {-0.8f, "                  F12 - ulozi obrazek okna"},
+};
+
 }  // namespace
 
 void Application::Render() {
@@ -339,11 +382,13 @@ void Application::Render() {
 
     if (showHelp) {
         for (const HelpLine& line : HelpLines) renderer.PrintScreen(-1, line.y, 1, 1, 1, "%s", line.text);
+        for (const HelpLine& line : MoreHelpLines) renderer.PrintScreen(-1, line.y, 1, 1, 1, "%s", line.text);
     } else {
         const char* name = universe ? universe->bodies[frameBody].meno : "";
         renderer.PrintScreen(-1, -1, 1, 1, 1, "%d/%d %s", frameBody, HighestFrame, name);
         renderer.PrintScreen(0.65f, -1, 1, 1, 1, "help - F1");
         renderer.PrintScreen(-1, 0.94f, 1, 1, 1, "hyperrychlost: %i", RoundedLog10(hyperspeed) + 4);
+        if (showInfo) PrintInfoLine();
     }
 
     glRotated(-pitch, 1, 0, 0);
@@ -365,10 +410,48 @@ void Application::Render() {
             glTranslated(-frame.x, -frame.y, -frame.z);
         }
         scenes[0]->Draw();
+        if (showTrails) trails.Draw(*universe, &renderer);
         glPopMatrix();
     }
 
+    if (pictureDue) SavePicture();
     SDL_GL_SwapBuffers();
+}
+
+// "datum: 2026-12-07 14:05 UT" for a dated universe, otherwise the simulated
+// days since it was made; then how many days pass per second of wall-clock
+// time at 100 steps a second.
+void Application::PrintInfoLine() {
+    if (!universe) return;
+    const double day = universe->DayLength();
+    char when[64];
+    char date[DateTimeMaxChars];
+    if (universe->hasDate && FormatDateTime(universe->datum, date, sizeof date))
+        std::snprintf(when, sizeof when, "datum: %s UT", date);
+    else
+        std::snprintf(when, sizeof when, "cas: %.1f dne", universe->elapsed * day);
+    if (universe->paused) {
+        renderer.PrintScreen(-1, 0.88f, 1, 1, 1, "%s  pauza", when);
+        return;
+    }
+    const double rate = universe->deltat * day * 100;
+    const double size = std::fabs(rate);
+    if (size >= 0.01 && size < 1e6)
+        renderer.PrintScreen(-1, 0.88f, 1, 1, 1, "%s  %+.2f dne/s", when, rate);
+    else
+        renderer.PrintScreen(-1, 0.88f, 1, 1, 1, "%s  %+.2e dne/s", when, rate);
+}
+
+// The frame just drawn, before it is shown, so the picture is what the window
+// is about to show.
+void Application::SavePicture() {
+    pictureDue = 0;
+    if (!screen) return;
+    char path[4096];
+    if (SaveWindowPicture(screen->w, screen->h, path, sizeof path))
+        std::fprintf(stderr, "orrery: picture saved to %s\n", path);
+    else
+        std::fprintf(stderr, "orrery: could not save the picture %s\n", path[0] ? path : "(no folder to write to)");
 }
 
 int32_t RoundedLog10(double value) {

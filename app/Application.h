@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "gfx/GlRenderer.h"
+#include "sim/Trails.h"
 
 class SceneObject;
 class Universe;
@@ -27,6 +28,16 @@ public:
     double camX, camY, camZ;
     double pitch, yaw, roll;
     double hyperspeed;
+
+    // Beyond the keys above: the real solar system for this Julian day (UT)
+    // at start instead of the built-in one (0: the built-in one); the info
+    // line (i); orbit trails (t); a picture of the window due (F12).
+    double startDate;
+    int32_t showInfo;
+    int32_t showTrails;
+    int32_t pictureDue;
+    Trails trails;
+    uint32_t trailsGeneration;
 
     // Touches neither SDL nor GL.
     Application();
@@ -54,6 +65,9 @@ private:
     void ChangeFrame(int step);
     void JumpToBody(int n);
     void AddFramePosition(double sign);
+    void FollowTrails();
+    void PrintInfoLine();
+    void SavePicture();
 };
 
 // Decade of a positive value, nudged a tenth away from zero so that powers of

@@ -1,5 +1,5 @@
 // Reader of "configure.txt": words separated by any white space, keys
-// width/height/oglw/oglh/fullscreen/bpp each followed by a decimal integer,
+// width/height/oglw/oglh/fullscreen/bpp/fontsize each followed by a decimal integer,
 // "//" words starting comments to the end of the line.
 #ifndef ORRERY_APP_CONFIG_H
 #define ORRERY_APP_CONFIG_H
@@ -14,9 +14,12 @@ struct StartupSettings {
     uint32_t videoFlags = 2;       // SDL_OPENGL; "fullscreen" may add 0x80000000
     int32_t viewportWidth = 0;     // 0 stands for the window width
     int32_t viewportHeight = 0;    // 0 stands for the window height
+    int32_t fontSize = 20;         // text height in pixels, ConfigFontSizeMin..Max
 };
 
 enum { ConfigTokenMax = 999, ConfigFullscreenFlag = 0x80000000u };
+// Apart from the flag above, whose enum is unsigned.
+enum { ConfigFontSizeMin = 6, ConfigFontSizeMax = 128 };
 
 // Applies the text of a configuration file to the settings.
 void ReadConfigText(const char* text, size_t size, StartupSettings* settings);

@@ -37,7 +37,7 @@ void FormatText(char (&out)[kTextBuffer], const char* format, va_list args) {
 
 }  // namespace
 
-GlRenderer::GlRenderer() : fontBase(0) {}
+GlRenderer::GlRenderer() : fontBase(0), fontSize(20) {}
 
 GlRenderer::~GlRenderer() {
     if (fontBase != 0) glDeleteLists(fontBase, kFontLists);
@@ -112,7 +112,7 @@ void GlRenderer::BuildFont() {
         return;
     }
     // On failure the platform layer has written its line and left the lists empty.
-    RasteriseFontLists(fontBase);
+    RasteriseFontLists(fontBase, fontSize);
 }
 
 void GlRenderer::DrawText(float x, float y, float z, float r, float g, float b, const char* text) {

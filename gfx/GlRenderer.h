@@ -17,6 +17,8 @@ class GlRenderer {
 public:
     // First of the 96 font display lists (characters 32..127); 0 while there is no font.
     uint32_t fontBase;
+    // Character height of the font in pixels, used by BuildFont.
+    int fontSize;
 
     GlRenderer();
     ~GlRenderer();

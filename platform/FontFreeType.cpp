@@ -1,7 +1,7 @@
 // Font glyphs for the GL bitmap lists: fontconfig picks "Courier New" bold or
 // its closest fixed-pitch stand-in (Liberation Mono Bold on Debian), FreeType
-// renders each character 32..127 as a 1-bit bitmap at a 20-pixel em, and each
-// becomes one glBitmap.
+// renders each character 32..127 as a 1-bit bitmap at the asked pixel em (20
+// by default), and each becomes one glBitmap.
 // No kerning, no characters outside ASCII.
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
@@ -18,8 +18,8 @@ namespace {
 
 const int kFirstChar = 32;
 const int kCharCount = 96;
-const int kPixelHeight = 20;
-// Anything larger than this at a 20-pixel em is not a glyph we want to draw.
+// Anything larger than this is not a glyph we want to draw, at any size
+// configure.txt allows.
 const unsigned kMaxGlyphSide = 256;
 
 // Writes the font file fontconfig chooses into path; 0 when there is none.
@@ -81,7 +81,8 @@ int PackGlyph(const FT_Bitmap& bitmap, unsigned char* out, size_t outSize) {
 
 }  // namespace
 
-int RasteriseFontLists(uint32_t listBase) {
+int RasteriseFontLists(uint32_t listBase, int pixelHeight) {
+    if (pixelHeight < 1) pixelHeight = 20;
     char path[4096];
     int faceIndex = 0;
     if (!FindFontFile(path, sizeof path, &faceIndex)) {
@@ -94,7 +95,7 @@ int RasteriseFontLists(uint32_t listBase) {
         return 0;
     }
     FT_Face face = nullptr;
-    if (FT_New_Face(library, path, faceIndex, &face) != 0 || FT_Set_Pixel_Sizes(face, 0, kPixelHeight) != 0) {
+    if (FT_New_Face(library, path, faceIndex, &face) != 0 || FT_Set_Pixel_Sizes(face, 0, (FT_UInt)pixelHeight) != 0) {
         std::fprintf(stderr, "orrery: cannot load font %s; text will not be drawn\n", path);
         if (face) FT_Done_Face(face);
         FT_Done_FreeType(library);

@@ -8,7 +8,7 @@
 
 #include "platform/Platform.h"
 
-int RasteriseFontLists(uint32_t) { return 0; }
+int RasteriseFontLists(uint32_t, int) { return 0; }
 
 int MapFileReadOnly(const char* path, MappedFile* out) {
     if (!out) return 0;

@@ -27,10 +27,11 @@ void ShowMessageBox(const char* title, const char* text, int icon);
 // ---- Font --------------------------------------------------------------
 // Fills the 96 display lists listBase .. listBase+95 with the glyphs of
 // characters 32..127 of a bold fixed-pitch face ("Courier New", or what
-// fontconfig substitutes for it) at a 20-pixel character height. Each list
-// draws its glyph with glBitmap and advances the raster position. Returns 1
-// when a font was found; 0 leaves the lists empty (text then draws nothing).
-int RasteriseFontLists(uint32_t listBase);
+// fontconfig substitutes for it) at the given character height in pixels (20
+// unless configure.txt says otherwise). Each list draws its glyph with
+// glBitmap and advances the raster position. Returns 1 when a font was found;
+// 0 leaves the lists empty (text then draws nothing).
+int RasteriseFontLists(uint32_t listBase, int pixelHeight);
 
 // ---- Read-only files -----------------------------------------------------
 struct MappedFile {

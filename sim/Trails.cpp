@@ -31,11 +31,14 @@ void Trails::Reset() {
     }
 }
 
+void Trails::Follow(int frameBody) {
+    if (frameBody == frame) return;
+    Reset();
+    frame = frameBody;
+}
+
 void Trails::Record(const UniverseModel& u, int frameBody) {
-    if (frameBody != frame) {
-        Reset();
-        frame = frameBody;
-    }
+    Follow(frameBody);
     const bool framed = frame >= 1 && frame < UniverseSlots;
     const double fx = framed ? u.bodies[frame].x : 0;
     const double fy = framed ? u.bodies[frame].y : 0;

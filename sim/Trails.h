@@ -30,6 +30,8 @@ public:
     // Called once per step of the model, with the frame the camera rides with.
     // A change of frame restarts the trails by itself.
     void Record(const UniverseModel& u, int frameBody);
+    // The frame alone, for ticks that do not step: a new frame still restarts.
+    void Follow(int frameBody);
     int Frame() const { return frame; }
     const Track& TrackOf(int slot) const { return tracks[slot]; }
 

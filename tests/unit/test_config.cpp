@@ -28,6 +28,16 @@ TEST(ConfigDefaults, MissingFileKeepsWindowed640x480AtDisplayDepth) {
     EXPECT_EQ(2u, s.videoFlags);
     EXPECT_EQ(0, s.viewportWidth);
     EXPECT_EQ(0, s.viewportHeight);
+    EXPECT_EQ(20, s.fontSize);
+}
+
+TEST(ConfigKeys, FontSizeStaysReadable) {
+    const struct {
+        const char* text;
+        int32_t size;
+    } cases[] = {{"fontsize 5", 6}, {"fontsize -40", 6}, {"fontsize 128", 128}, {"fontsize 99999999999", 128},
+                 {"fontsize x", 20}, {"fontsize 24 fontsize 36", 36}};
+    for (const auto& c : cases) EXPECT_EQ(c.size, Read(c.text).fontSize) << c.text;
 }
 
 TEST(ConfigDefaults, ShippedFileKeepsTheDefaults) {
@@ -40,10 +50,12 @@ TEST(ConfigDefaults, ShippedFileKeepsTheDefaults) {
     EXPECT_EQ(d.videoFlags, s.videoFlags);
     EXPECT_EQ(d.viewportWidth, s.viewportWidth);
     EXPECT_EQ(d.viewportHeight, s.viewportHeight);
+    EXPECT_EQ(d.fontSize, s.fontSize);
 }
 
 TEST(ConfigKeys, EveryKeyTakesItsValueAfterAnyWhiteSpace) {
-    StartupSettings s = Read("width\t800\nheight\n\n  600 oglw -5 oglh +7\r\nbpp 16");
+    StartupSettings s = Read("width\t800\nheight\n\n  600 oglw -5 oglh +7\r\nbpp 16 fontsize\n32");
+    EXPECT_EQ(32, s.fontSize);
     EXPECT_EQ(800, s.windowWidth);
     EXPECT_EQ(600, s.windowHeight);
     EXPECT_EQ(-5, s.viewportWidth);
