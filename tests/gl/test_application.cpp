@@ -212,3 +212,79 @@ TEST(UniverseScene, F2ThenF3InOneTickWritesThenReadsBackThenSteps) {
     EXPECT_EQ(0.25 * 10, u.simTime) << "the tick still stepped all ten bodies";
     EXPECT_NE(std::string::npos, ReadWholeFile(dir.File("Data/vesmir.ves")).find("deltat\t0.250000\n"));
 }
+
+// ---------------------------------------------------------------- keys beyond the classic ones
+
+TEST(ApplicationMoreKeys, PauseStopsTheStepsButNotTheTimeKeysOrTheCamera) {
+    AppFolder folder("width 320 height 240\n");
+    WorkingDir cd(folder.dir.Path());
+    Application app;
+    ASSERT_EQ(1, app.Init());
+    Uint8 keys[SDLK_LAST] = {};
+    keys[SDLK_p] = 1;
+    app.HandleKeys(keys);
+    ASSERT_EQ(1, app.universe->paused);
+    const Body earth = app.universe->bodies[4];
+    keys[KeyKeypadMultiply] = 1;  // reverse while paused
+    keys[SDLK_w] = 1;
+    for (int i = 0; i < 10; ++i) app.HandleKeys(keys);
+    EXPECT_EQ(0, std::memcmp(&earth, &app.universe->bodies[4], sizeof earth)) << "paused bodies stay put";
+    EXPECT_EQ(-0.005, app.universe->deltat) << "the time keys set the rate that resumes";
+    EXPECT_NEAR(90.0, app.camZ, 1e-9) << "the camera still flies";
+    keys[SDLK_w] = 0;
+    keys[SDLK_p] = 1;
+    app.HandleKeys(keys);
+    EXPECT_EQ(0, app.universe->paused);
+    EXPECT_NE(earth.x, app.universe->bodies[4].x);
+}
+
+TEST(ApplicationMoreKeys, TrailsGrowWithStepsAndRestartAfterJumps) {
+    AppFolder folder("width 320 height 240\n");
+    WorkingDir cd(folder.dir.Path());
+    Application app;
+    ASSERT_EQ(1, app.Init());
+    Uint8 keys[SDLK_LAST] = {};
+    for (int i = 0; i < 5; ++i) app.HandleKeys(keys);
+    EXPECT_EQ(0, app.trails.TrackOf(4).count) << "nothing is recorded while trails are off";
+    keys[SDLK_t] = 1;
+    app.HandleKeys(keys);
+    ASSERT_EQ(1, app.showTrails);
+    for (int i = 0; i < 5; ++i) app.HandleKeys(keys);
+    EXPECT_GT(app.trails.TrackOf(2).count, 0);
+
+    keys[SDLK_4] = 1;  // a digit jump moves the camera into Zeme's frame
+    app.HandleKeys(keys);
+    keys[SDLK_4] = 0;
+    EXPECT_EQ(4, app.trails.Frame());
+    EXPECT_LE(app.trails.TrackOf(1).count, 1);
+    for (int i = 0; i < 3; ++i) app.HandleKeys(keys);
+    const int before = app.trails.TrackOf(1).count;
+    EXPECT_GT(before, 0);
+
+    // F4 replaces the bodies: the old paths end there.
+    keys[KeyF4] = 1;
+    app.HandleKeys(keys);
+    EXPECT_EQ(1, app.universe->hasDate);
+    EXPECT_LE(app.trails.TrackOf(1).count, 1);
+    EXPECT_EQ(4, app.frameBody) << "F4 keeps the frame";
+    app.Render();
+    EXPECT_EQ(GL_NO_ERROR, glGetError());
+}
+
+TEST(ApplicationMoreKeys, StartDateAndF4OutsideTheTableYears) {
+    AppFolder folder("width 320 height 240\n");
+    WorkingDir cd(folder.dir.Path());
+    MessageRecorder messages;
+    Application app;
+    app.startDate = 2451545.0;  // 2000-01-01 12:00 UT
+    ASSERT_EQ(1, app.Init());
+    EXPECT_EQ(1, app.universe->hasDate);
+    EXPECT_NEAR(-17.7, app.universe->bodies[4].x, 0.1) << "Zeme where the elements put it";
+    EXPECT_STREQ("Zeme", app.universe->bodies[4].meno);
+    const Body before = app.universe->bodies[5];
+    EXPECT_EQ(0, app.universe->LoadRealSystem(2451545.0 + 60 * 365.25));
+    ASSERT_EQ(1u, messages.Messages().size());
+    EXPECT_EQ("Nepodarilo se nastavit datum", messages.Messages()[0].title);
+    EXPECT_EQ("Datum 2060-01-01 12:00 UT je mimo roky 1800 az 2050.", messages.Messages()[0].text);
+    EXPECT_EQ(0, std::memcmp(&before, &app.universe->bodies[5], sizeof before)) << "nothing changed";
+}
