@@ -8,6 +8,7 @@
 #include <cstring>
 #include <new>
 
+#include "app/Batch.h"
 #include "app/Config.h"
 #include "app/MainLoop.h"
 #include "gfx/Gl.h"
@@ -72,9 +73,9 @@ Application::Application()
       frameBody(0),
       lighting(1),
       blending(0),
-      camX(0),
-      camY(30),
-      camZ(100),
+      camX(BatchCameraX),
+      camY(BatchCameraY),
+      camZ(BatchCameraZ),
       pitch(0),
       yaw(0),
       roll(0),
@@ -84,6 +85,8 @@ Application::Application()
       showTrails(0),
       pictureDue(0),
       trailsGeneration(0),
+      startUniverse(nullptr),
+      sleepWhenIdle(0),
       tapCount(0) {
     scenes[0] = nullptr;
     std::memset(downThisPoll, 0, sizeof downThisPoll);
@@ -114,6 +117,7 @@ int Application::Init() {
 
     StartupSettings settings;
     ReadConfigFile("configure.txt", &settings);
+    sleepWhenIdle = settings.sleepWhenIdle;
 
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 5);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 5);
@@ -159,6 +163,8 @@ int Application::Init() {
     }
     // Checked for range when the option was read.
     if (startDate != 0) universe->MakeRealSystem(startDate);
+    // As F3 would load it, but before the first textures are made.
+    if (startUniverse) static_cast<UniverseModel&>(*universe) = *startUniverse;
     if (!scenes[0]->Init(&renderer, 2)) {
         ShowError("Chyba inicializace objektu");
         return 0;
@@ -176,6 +182,7 @@ public:
     void Tick() override { app.Update(); }
     void Frame() override { app.Render(); }
     void SetCaption(const char* caption) override { SDL_WM_SetCaption(caption, nullptr); }
+    void Wait(uint32_t milliseconds) override { SDL_Delay(milliseconds); }
 
 private:
     Application& app;
@@ -185,7 +192,7 @@ private:
 
 int Application::Run() {
     SdlLoopHost host(*this);
-    RunMainLoop(host);
+    RunMainLoop(host, sleepWhenIdle);
     return 0;
 }
 

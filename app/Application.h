@@ -12,6 +12,7 @@
 
 class SceneObject;
 class Universe;
+class UniverseModel;
 
 class Application {
 public:
@@ -38,6 +39,11 @@ public:
     int32_t pictureDue;
     Trails trails;
     uint32_t trailsGeneration;
+    // A universe to start from instead of the built-in one (--load); it is
+    // copied at start-up and must live until Init returns.
+    const UniverseModel* startUniverse;
+    // From configure.txt's "sleep": wait for the next tick instead of polling.
+    int32_t sleepWhenIdle;
 
     // Touches neither SDL nor GL.
     Application();

@@ -1,5 +1,5 @@
 // Reader of "configure.txt": words separated by any white space, keys
-// width/height/oglw/oglh/fullscreen/bpp/fontsize each followed by a decimal integer,
+// width/height/oglw/oglh/fullscreen/bpp/fontsize/sleep each followed by a decimal integer,
 // "//" words starting comments to the end of the line.
 #ifndef ORRERY_APP_CONFIG_H
 #define ORRERY_APP_CONFIG_H
@@ -15,6 +15,7 @@ struct StartupSettings {
     int32_t viewportWidth = 0;     // 0 stands for the window width
     int32_t viewportHeight = 0;    // 0 stands for the window height
     int32_t fontSize = 20;         // text height in pixels, ConfigFontSizeMin..Max
+    int32_t sleepWhenIdle = 0;     // "sleep": 1 rests between ticks, 0 polls
 };
 
 enum { ConfigTokenMax = 999, ConfigFullscreenFlag = 0x80000000u };

@@ -5,13 +5,18 @@
 
 #include <SDL.h>
 #include <sys/stat.h>
+#include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/Application.h"
+#include "app/Batch.h"
+#include "app/CommandLine.h"
 #include "gfx/Gl.h"
 #include "sim/Keys.h"
 #include "sim/Universe.h"
+#include "sim/UniverseFile.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -287,4 +292,60 @@ TEST(ApplicationMoreKeys, StartDateAndF4OutsideTheTableYears) {
     EXPECT_EQ("Nepodarilo se nastavit datum", messages.Messages()[0].title);
     EXPECT_EQ("Datum 2060-01-01 12:00 UT je mimo roky 1800 az 2050.", messages.Messages()[0].text);
     EXPECT_EQ(0, std::memcmp(&before, &app.universe->bodies[5], sizeof before)) << "nothing changed";
+}
+
+// ---------------------------------------------------------------- the run without a window
+
+// F2 saves before its tick's step, so F2 in the 307th tick holds 306 steps:
+// what `--simulate 306t` writes, to the bit, from each kind of start.
+TEST(ApplicationBatch, SimulateWritesWhatF2WritesAfterAsManyTicks) {
+    AppFolder folder("width 320 height 240\n");
+    WorkingDir cd(folder.dir.Path());
+    UniverseModel made;
+    ASSERT_EQ(1, made.MakeRealSystem(2451545.0));
+    made.deltat = -0.0125;  // a loaded file brings its own step
+    for (int i = 0; i < 50; ++i) made.Step();
+    ASSERT_EQ(1, WriteUniverseFile(made, "start.ves"));
+
+    const struct {
+        const char* name;
+        std::vector<const char*> start;
+    } cases[] = {
+        {"built-in", {}},
+        {"--date", {"--date", "2000-01-01T12:00"}},
+        {"--load", {"--load", "start.ves"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<const char*> args = {"orrery", "--simulate", "306t", "--save", "batch.ves"};
+        args.insert(args.end(), c.start.begin(), c.start.end());
+        CommandLine options;
+        char message[512];
+        ASSERT_EQ(1, ParseCommandLine(static_cast<int>(args.size()), args.data(), &options, message, sizeof message))
+            << message;
+        ASSERT_EQ(BatchDone, RunBatch(options, message, sizeof message)) << message;
+
+        UniverseModel loaded;
+        ASSERT_EQ(1, MakeStartUniverse(options, &loaded, message, sizeof message)) << message;
+        remove(UniverseFileName);
+        {
+            Application app;
+            if (options.hasDate) app.startDate = options.date;
+            if (options.loadPath) app.startUniverse = &loaded;
+            ASSERT_EQ(1, app.Init());
+            Uint8 keys[SDLK_LAST] = {};
+            // Frames as the loop draws them, the first before any tick: each
+            // puts the sky sphere at the camera, and the file shows where.
+            app.Render();
+            for (int tick = 0; tick < 306; ++tick) {
+                app.HandleKeys(keys);
+                app.Render();
+            }
+            keys[SDLK_F2] = 1;
+            app.HandleKeys(keys);
+        }
+        const std::string window = ReadWholeFile(UniverseFileName);
+        ASSERT_FALSE(window.empty());
+        EXPECT_EQ(window, ReadWholeFile("batch.ves"));
+    }
 }

@@ -29,6 +29,7 @@ TEST(ConfigDefaults, MissingFileKeepsWindowed640x480AtDisplayDepth) {
     EXPECT_EQ(0, s.viewportWidth);
     EXPECT_EQ(0, s.viewportHeight);
     EXPECT_EQ(20, s.fontSize);
+    EXPECT_EQ(0, s.sleepWhenIdle);
 }
 
 TEST(ConfigKeys, FontSizeStaysReadable) {
@@ -38,6 +39,16 @@ TEST(ConfigKeys, FontSizeStaysReadable) {
     } cases[] = {{"fontsize 5", 6}, {"fontsize -40", 6}, {"fontsize 128", 128}, {"fontsize 99999999999", 128},
                  {"fontsize x", 20}, {"fontsize 24 fontsize 36", 36}};
     for (const auto& c : cases) EXPECT_EQ(c.size, Read(c.text).fontSize) << c.text;
+}
+
+TEST(ConfigKeys, SleepIsOnForAnyNonzeroAndTheLastValueWins) {
+    const struct {
+        const char* text;
+        int32_t sleep;
+    } cases[] = {{"sleep 1", 1},          {"sleep 0", 0},         {"sleep -3", 1},
+                 {"sleep 99999999999", 1}, {"sleep 1 sleep 0", 0}, {"sleep x", 0},
+                 {"sleep//1", 0},          {"Sleep 1", 0},         {"sleep 1 width 800", 1}};
+    for (const auto& c : cases) EXPECT_EQ(c.sleep, Read(c.text).sleepWhenIdle) << c.text;
 }
 
 TEST(ConfigDefaults, ShippedFileKeepsTheDefaults) {
@@ -51,6 +62,7 @@ TEST(ConfigDefaults, ShippedFileKeepsTheDefaults) {
     EXPECT_EQ(d.viewportWidth, s.viewportWidth);
     EXPECT_EQ(d.viewportHeight, s.viewportHeight);
     EXPECT_EQ(d.fontSize, s.fontSize);
+    EXPECT_EQ(0, s.sleepWhenIdle) << "the shipped loop polls as it always has";
 }
 
 TEST(ConfigKeys, EveryKeyTakesItsValueAfterAnyWhiteSpace) {

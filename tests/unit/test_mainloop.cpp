@@ -1,7 +1,10 @@
 // The fixed-step loop driven by a clock the test controls: how many ticks run
-// before each frame, when the caption changes, and what a counter wrap does.
+// before each frame, when the caption changes, what a counter wrap does, and
+// what resting between ticks changes (nothing but the polling).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -27,10 +30,17 @@ public:
     std::vector<uint32_t> captionTimes;
     std::function<void(FakeHost&)> onTick;
     int ticksSinceFrame = 0;
+    int clockReads = 0;
+    std::vector<uint32_t> waits;
 
     uint32_t Ticks() override {
+        ++clockReads;
         now += readCost;
         return now;
+    }
+    void Wait(uint32_t ms) override {
+        waits.push_back(ms);
+        now += ms;
     }
     int QuitRequested() override { return quit || frames >= maxFrames; }
     void Tick() override {
@@ -169,4 +179,55 @@ TEST(MainLoopWrap, SignedDifferenceComparesAcrossTheWrap) {
     EXPECT_FALSE(ClockIsPast(0xFFFFFFF0u, 5u));
     EXPECT_FALSE(ClockIsPast(100u, 100u));
     EXPECT_TRUE(ClockIsPast(101u, 100u));
+}
+
+// Every clock read costs the fake time, and resting reads once more per pass,
+// so the two loops see slightly shifted clocks: the comparison allows for one
+// frame a second either way, and the frames leave room for those reads.
+TEST(MainLoopSleep, RestingKeepsTheTicksFramesAndCaptionsOfPolling) {
+    const struct {
+        uint32_t frameCost;
+        uint32_t readCost;
+    } cases[] = {{0, 1}, {2, 1}, {6, 1}, {2, 2}, {35, 1}, {35, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE("frame " + std::to_string(c.frameCost) + " ms, clock read " + std::to_string(c.readCost) + " ms");
+        FakeHost poll, rest;
+        for (FakeHost* h : {&poll, &rest}) {
+            h->frameCost = c.frameCost;
+            h->readCost = c.readCost;
+            h->maxFrames = 400;
+        }
+        RunMainLoop(poll);
+        RunMainLoop(rest, 1);
+        EXPECT_TRUE(poll.waits.empty()) << "without sleep the loop never waits";
+        // One tick per 10 ms of clock either way; the last frame is not yet ticked.
+        EXPECT_NEAR(poll.now / 10.0, poll.ticks, 1.0 + c.frameCost / 10.0);
+        EXPECT_NEAR(rest.now / 10.0, rest.ticks, 1.0 + c.frameCost / 10.0);
+        ASSERT_GE(rest.captions.size(), 3u);
+        ASSERT_GE(poll.captions.size(), 3u);
+        for (size_t i = 1; i < std::min(poll.captions.size(), rest.captions.size()) - 1; ++i) {
+            int polled = 0, rested = 0;
+            ASSERT_EQ(1, std::sscanf(poll.captions[i].c_str(), "fps: %d", &polled));
+            ASSERT_EQ(1, std::sscanf(rest.captions[i].c_str(), "fps: %d", &rested));
+            EXPECT_NEAR(polled, rested, 1) << "second " << i;
+        }
+        if (c.frameCost >= TickMilliseconds) {
+            EXPECT_TRUE(rest.waits.empty()) << "a loop that is never early never rests";
+        }
+        // Resting reads the clock a few times per tick, polling as often as it can.
+        EXPECT_LE(rest.clockReads, 4 * rest.ticks + 8);
+    }
+}
+
+TEST(MainLoopSleep, WaitsExactlyTheTimeLeftSoEveryWakeUpRunsATick) {
+    FakeHost host;
+    host.readCost = 0;
+    host.frameCost = 3;
+    host.maxFrames = 300;
+    RunMainLoop(host, 1);
+    // A tick falls due 1 ms past tickTime: 10 ms per tick, of which 3 drew the frame.
+    ASSERT_GE(host.waits.size(), 290u);
+    for (size_t i = 1; i < host.waits.size(); ++i) EXPECT_EQ(7u, host.waits[i]) << "wait " << i;
+    EXPECT_EQ(host.waits.size(), static_cast<size_t>(host.ticks));
+    EXPECT_EQ("fps: 100 (100)", host.captions.at(1));
 }
