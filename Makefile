@@ -4,9 +4,10 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD := build
 TEST_BUILD := build-asan
 FUZZ_BUILD := build-fuzz
+DEB_BUILD := build-deb
 FUZZ_SECONDS ?= 30
 
-.PHONY: all run build deps deps-test test test-only fuzz install clean
+.PHONY: all run build deps deps-test test test-only fuzz install deb clean
 
 all: build
 
@@ -41,5 +42,13 @@ fuzz: deps-test
 install: build
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) $(if $(PREFIX),--prefix "$(PREFIX)",)
 
+# A Debian package of the same install under /usr, in $(DEB_BUILD)/; its
+# dependencies come from dpkg-shlibdeps (dpkg-dev). Without tests or
+# benchmarks, which the package does not hold.
+deb: deps
+	cmake -S . -B $(DEB_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORRERY_TESTS=OFF -DORRERY_BENCH=OFF
+	cmake --build $(DEB_BUILD) -j $(JOBS)
+	cd $(DEB_BUILD) && cpack -G DEB
+
 clean:
-	rm -rf $(BUILD) $(TEST_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(TEST_BUILD) $(FUZZ_BUILD) $(DEB_BUILD)

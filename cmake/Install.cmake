@@ -3,8 +3,11 @@
 #   P/libexec/orrery/orrery               the program itself
 #   P/share/orrery/configure.txt          default settings, copied per user
 #   P/share/orrery/Data/planety_256x128x24/*.bmp
-#   P/share/applications/orrery.desktop
+#   P/share/applications/io.github.orrery.Orrery.desktop
+#   P/share/metainfo/io.github.orrery.Orrery.metainfo.xml
 #   P/share/icons/hicolor/NxN/apps/orrery.png
+#   P/share/man/man6/orrery.6.gz
+#   P/share/doc/orrery/copyright
 # The launcher finds the rest relative to its own place, so the prefix given to
 # `cmake --install` (or a later move of the whole tree) needs no reconfigure.
 include(GNUInstallDirs)
@@ -12,9 +15,10 @@ include(GNUInstallDirs)
 set(ORRERY_PKG_LIBEXECDIR ${CMAKE_INSTALL_LIBEXECDIR}/orrery)
 set(ORRERY_PKG_DATADIR ${CMAKE_INSTALL_DATADIR}/orrery)
 
-# A shell expression for an install folder as the launcher sees it: relative to
-# the launcher's folder ($here) unless the folder was configured absolute.
-function(orrery_launcher_path out dir)
+# A shell expression for an install folder as a launcher in `bindir` sees it:
+# relative to the launcher's folder ($here) unless the folder was configured
+# absolute.
+function(orrery_launcher_path out bindir dir)
   if(IS_ABSOLUTE "${dir}")
     set(path "${dir}")
     # It goes between double quotes in the script.
@@ -22,26 +26,79 @@ function(orrery_launcher_path out dir)
       string(REPLACE "${ch}" "\\${ch}" path "${path}")
     endforeach()
   else()
-    file(RELATIVE_PATH rel "/prefix/${CMAKE_INSTALL_BINDIR}" "/prefix/${dir}")
+    file(RELATIVE_PATH rel "/prefix/${bindir}" "/prefix/${dir}")
     set(path "$here/${rel}")
   endif()
   set(${out} "${path}" PARENT_SCOPE)
 endfunction()
 
-orrery_launcher_path(ORRERY_LAUNCHER_PROGRAM "${ORRERY_PKG_LIBEXECDIR}/orrery")
-orrery_launcher_path(ORRERY_LAUNCHER_DATA "${ORRERY_PKG_DATADIR}")
-configure_file(${PROJECT_SOURCE_DIR}/packaging/orrery-launcher.sh.in
-  ${PROJECT_BINARY_DIR}/packaging/orrery @ONLY)
+# The launcher as installed into `bindir`; the Debian package puts a second
+# one into games/ (cmake/Package.cmake).
+function(orrery_configure_launcher bindir output)
+  orrery_launcher_path(ORRERY_LAUNCHER_PROGRAM "${bindir}" "${ORRERY_PKG_LIBEXECDIR}/orrery")
+  orrery_launcher_path(ORRERY_LAUNCHER_DATA "${bindir}" "${ORRERY_PKG_DATADIR}")
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/orrery-launcher.sh.in ${output} @ONLY)
+endfunction()
+
+orrery_configure_launcher("${CMAKE_INSTALL_BINDIR}" ${PROJECT_BINARY_DIR}/packaging/orrery)
 
 install(TARGETS orrery RUNTIME DESTINATION ${ORRERY_PKG_LIBEXECDIR})
-install(PROGRAMS ${PROJECT_BINARY_DIR}/packaging/orrery DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${PROJECT_SOURCE_DIR}/configure.txt DESTINATION ${ORRERY_PKG_DATADIR})
+# A component of its own, so that the Debian package can leave it out for
+# the one in games/.
+install(PROGRAMS ${PROJECT_BINARY_DIR}/packaging/orrery DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT launcher)
+
+# The installed default is the repository's configure.txt resting between
+# ticks (sleep 1): a program installed for everyday use should not hold a core
+# busy polling. Made from the repository's file so the two cannot drift apart.
+file(READ ${PROJECT_SOURCE_DIR}/configure.txt ORRERY_DEFAULT_CONFIG)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/configure.txt)
+string(REGEX MATCH "(^|\n)[ \t]*sleep[ \t]" ORRERY_CONFIG_HAS_SLEEP "${ORRERY_DEFAULT_CONFIG}")
+if(ORRERY_CONFIG_HAS_SLEEP)
+  string(REGEX REPLACE "(^|\n)([ \t]*)sleep[ \t]+[-+]?[0-9]+" "\\1\\2sleep 1"
+    ORRERY_DEFAULT_CONFIG "${ORRERY_DEFAULT_CONFIG}")
+else()
+  string(APPEND ORRERY_DEFAULT_CONFIG
+    "\n// 1 waits for the next tick instead of polling, which saves processor time.\nsleep 1\n")
+endif()
+set(ORRERY_INSTALLED_CONFIG ${PROJECT_BINARY_DIR}/packaging/configure.txt)
+# Written only when it changes, so an unchanged file does not look new to make.
+if(EXISTS ${ORRERY_INSTALLED_CONFIG})
+  file(READ ${ORRERY_INSTALLED_CONFIG} ORRERY_OLD_CONFIG)
+else()
+  set(ORRERY_OLD_CONFIG "")
+endif()
+if(NOT ORRERY_OLD_CONFIG STREQUAL ORRERY_DEFAULT_CONFIG)
+  file(WRITE ${ORRERY_INSTALLED_CONFIG} "${ORRERY_DEFAULT_CONFIG}")
+endif()
+install(FILES ${ORRERY_INSTALLED_CONFIG} DESTINATION ${ORRERY_PKG_DATADIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/Data/planety_256x128x24
   DESTINATION ${ORRERY_PKG_DATADIR}/Data
   FILES_MATCHING PATTERN "*.bmp")
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/orrery.desktop
+# Named by the AppStream id, which software centres match against the
+# metainfo's launchable.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/io.github.orrery.Orrery.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/io.github.orrery.Orrery.metainfo.xml
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # Made from our own Earth texture by tools/make_icon (packaging/make-icons.sh).
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/packaging/icons/hicolor
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons
   FILES_MATCHING PATTERN "orrery.png")
+
+# Compressed as Debian policy asks of every manual page (man reads either);
+# -n leaves out the name and time, so the same page gives the same bytes.
+find_program(ORRERY_GZIP gzip)
+if(ORRERY_GZIP)
+  set(ORRERY_MANUAL ${PROJECT_BINARY_DIR}/packaging/orrery.6.gz)
+  add_custom_command(OUTPUT ${ORRERY_MANUAL}
+    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/packaging/orrery.6 ${PROJECT_BINARY_DIR}/packaging/orrery.6
+    COMMAND ${ORRERY_GZIP} -9nf ${PROJECT_BINARY_DIR}/packaging/orrery.6
+    DEPENDS ${PROJECT_SOURCE_DIR}/packaging/orrery.6
+    VERBATIM)
+else()
+  set(ORRERY_MANUAL ${PROJECT_BINARY_DIR}/packaging/orrery.6)
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/orrery.6 ${ORRERY_MANUAL} COPYONLY)
+endif()
+add_custom_target(orrery_manual ALL DEPENDS ${ORRERY_MANUAL})
+install(FILES ${ORRERY_MANUAL} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)

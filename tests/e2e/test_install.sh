@@ -24,13 +24,19 @@ pass "cmake --install into '$PREFIX'"
 SHARE="$PREFIX/share/orrery"
 check "launcher at bin/orrery is executable" test -x "$PREFIX/bin/orrery"
 check "program at libexec/orrery/orrery is executable" test -x "$PREFIX/libexec/orrery/orrery"
-check "default configure.txt is the repository's" cmp -s "$SOURCE_DIR/configure.txt" "$SHARE/configure.txt"
+# The repository's settings, but resting between ticks instead of polling.
+settings_lines() { grep -vE '^[[:space:]]*(sleep[[:space:]]|//|$)' "$1"; }
+last_sleep() { awk '$1 == "sleep" {v = $2} END {print v}' "$1"; }
+check "default configure.txt has the repository's settings" \
+    test "$(settings_lines "$SHARE/configure.txt")" = "$(settings_lines "$SOURCE_DIR/configure.txt")"
+check "default configure.txt says sleep 1 (got '$(last_sleep "$SHARE/configure.txt")')" \
+    test "$(last_sleep "$SHARE/configure.txt")" = 1
 count=$(find "$SHARE/Data/planety_256x128x24" -name '*.bmp' | wc -l)
 check "11 textures installed (got $count)" test "$count" -eq 11
 check "Earth texture is byte-identical" \
     cmp -s "$SOURCE_DIR/Data/planety_256x128x24/3Earth.bmp" "$SHARE/Data/planety_256x128x24/3Earth.bmp"
 
-DESKTOP="$PREFIX/share/applications/orrery.desktop"
+DESKTOP="$PREFIX/share/applications/io.github.orrery.Orrery.desktop"
 check "desktop entry installed" test -f "$DESKTOP"
 for line in 'Name=Orrery' 'Exec=orrery' 'Icon=orrery' 'Terminal=false' 'Type=Application'; do
     check "desktop entry has $line" grep -qxF "$line" "$DESKTOP"
@@ -52,6 +58,16 @@ for icon in "$PREFIX"/share/icons/hicolor/*/apps/orrery.png; do
     size=$(basename "$(dirname "$(dirname "$icon")")")
     check "icon $size is a PNG" test "$(head -c 8 "$icon" | od -An -tx1)" = "$png_magic"
 done
+
+check "manual page installed, as the repository's" \
+    cmp -s <(gzip -dc "$PREFIX/share/man/man6/orrery.6.gz") "$SOURCE_DIR/packaging/orrery.6"
+check "man finds the manual in the prefix" sh -c "MANPATH='$PREFIX/share/man' man -w 6 orrery >/dev/null 2>&1"
+check "AppStream metainfo installed" \
+    cmp -s "$SOURCE_DIR/packaging/io.github.orrery.Orrery.metainfo.xml" "$PREFIX/share/metainfo/io.github.orrery.Orrery.metainfo.xml"
+check "copyright installed" test -s "$PREFIX/share/doc/orrery/copyright"
+# What only the Debian package holds stays out of a plain install.
+check "no Debian changelog, games launcher or lintian overrides" \
+    test ! -e "$PREFIX/share/doc/orrery/changelog.Debian.gz" -a ! -e "$PREFIX/games" -a ! -e "$PREFIX/share/lintian"
 
 # --- First run: the per-user folder is prepared ------------------------------
 TEXTURES="$PREFIX/share/orrery/Data/planety_256x128x24"
