@@ -5,8 +5,8 @@
 # The build dir defaults to build-bench-rel, configured with
 #   cmake -S . -B build-bench-rel -DCMAKE_BUILD_TYPE=Release && cmake --build build-bench-rel -j2
 # Frame, start-up and memory figures need Xvfb and Mesa (llvmpipe); the run
-# takes about eight minutes. Extra arguments for bench_frame can be passed in
-# BENCH_FRAME_ARGS, e.g. BENCH_FRAME_ARGS="--reps 3 --loop-seconds 10".
+# takes about eight minutes. Extra arguments for bench/bench_frame.sh can be
+# passed in BENCH_FRAME_ARGS, e.g. BENCH_FRAME_ARGS="--reps 3 --loop-seconds 10".
 set -u
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-build-bench-rel}
@@ -39,7 +39,7 @@ if [ "$what" = all ] || [ "$what" = frame ]; then
   echo "== bench_frame (Xvfb 1920x1080x24, LIBGL_ALWAYS_SOFTWARE=1)"
   # shellcheck disable=SC2086
   ORRERY_XVFB_SCREEN=1920x1080x24 "$source_dir/tests/run_with_xvfb.sh" \
-    "$build/bench/bench_frame" ${BENCH_FRAME_ARGS:-} 2>/dev/null
+    "$source_dir/bench/bench_frame.sh" ${BENCH_FRAME_ARGS:-} "$build" 2>/dev/null
   echo
 fi
 
@@ -47,16 +47,6 @@ if [ "$what" = all ] || [ "$what" = probe ]; then
   # The real binary, timed from outside: a preloaded probe reports the first
   # swap and exits. configure.txt and Data/ of the source tree (640x480).
   echo "== real orrery binary: start to first frame swapped (LD_PRELOAD probe), 640x480"
-  probe=$build/bench/probe_first_swap.so
-  c++ -std=c++17 -O2 -Wall -Wextra -shared -fPIC -o "$probe" "$source_dir/bench/probe_first_swap.cpp" -ldl || exit 1
-  ORRERY_XVFB_SCREEN=1920x1080x24 "$source_dir/tests/run_with_xvfb.sh" bash -c '
-    cd "$1" || exit 1
-    for i in 1 2 3 4 5 6 7 8 9; do
-      ORRERY_PROBE_EXIT=1 LD_PRELOAD="$2" ORRERY_PROBE_T0=$EPOCHREALTIME "$3" 2>&1 | grep "^probe"
-    done' probe "$source_dir" "$probe" "$build/orrery" |
-    awk '{printf "  run %d: %s ms, VmHWM %.1f MB\n", NR, $3, $5/1024; print $3, $5 > "/dev/stderr"}' 2>"$build/bench/probe_runs.txt"
-  sort -n "$build/bench/probe_runs.txt" |
-    awk '{ms[NR]=$1} END {printf "  median of %d runs: %s ms to the first swap (goal < 150)\n", NR, ms[int((NR+1)/2)]}'
-  sort -n -k2 "$build/bench/probe_runs.txt" |
-    awk '{kb[NR]=$2} END {printf "  median VmHWM at the first swap: %.1f MB (goal < 60)\n", kb[int((NR+1)/2)]/1024}'
+  ORRERY_XVFB_SCREEN=1920x1080x24 "$source_dir/tests/run_with_xvfb.sh" \
+    "$source_dir/bench/bench_frame.sh" --probe "$build" || exit 1
 fi

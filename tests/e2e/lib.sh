@@ -1,26 +1,80 @@
+# shellcheck shell=bash
 # Shared pieces of the end-to-end tests: a scratch working folder laid out as
-# the program expects, starting the real binary, waiting for its window,
-# pressing keys, and reading the window's pixels back.
-# Sourced by tests/e2e/test_*.sh, which get the binary as $1 and the source folder as $2.
+# the program expects, starting the real binary, finding its window, pressing
+# keys, closing its message boxes, reading the window's pixels back, and
+# reading its standard error for sanitizer reports.
+# Sourced by tests/e2e/test_*.sh and tests/e2e/soak.sh, which get the binary as
+# $1 and the source folder as $2 (ctest passes both; DISPLAY is set by
+# tests/run_with_xvfb.sh).
 
 set -u
-ORRERY_BIN=${1:?path of the orrery binary}
-SOURCE_DIR=${2:?source folder}
+ORRERY_BIN=$(readlink -f -- "${1:?path of the orrery binary}")
+SOURCE_DIR=$(readlink -f -- "${2:?source folder}")
 E2E_NAME=$(basename "$0" .sh)
+# Every wait below is multiplied by this: under valgrind a frame takes about a
+# second, and nothing else changes.
+E2E_SLOW=${E2E_SLOW:-1}
 WORK=$(mktemp -d "/tmp/orrery-e2e.$E2E_NAME.XXXXXX")
 APP_PID=""
+WIN=""
 FAILURES=0
 SHOT=$WORK/shot.png
+HELD_KEYS=" "
+E2E_START_US=${EPOCHREALTIME/[.,]/}
+
+DISPLAY_HOLDER=""
 
 cleanup() {
+    if declare -F on_cleanup >/dev/null; then on_cleanup; fi
     if [ -n "$APP_PID" ] && kill -0 "$APP_PID" 2>/dev/null; then kill -9 "$APP_PID" 2>/dev/null; fi
-    if [ "$FAILURES" -eq 0 ]; then rm -rf "$WORK"; else echo "kept $WORK for inspection"; fi
+    # A key left down would stay down for whatever uses the display next.
+    local k
+    for k in $HELD_KEYS; do timeout 5 xdotool keyup "$k" >/dev/null 2>&1; done
+    if [ -n "$DISPLAY_HOLDER" ]; then kill "$DISPLAY_HOLDER" 2>/dev/null; wait "$DISPLAY_HOLDER" 2>/dev/null; fi
+    if [ "$FAILURES" -eq 0 ] && [ -z "${E2E_KEEP:-}" ]; then rm -rf "$WORK"; else echo "kept $WORK for inspection"; fi
 }
 trap cleanup EXIT
+trap 'echo "$E2E_NAME: interrupted"; exit 130' INT TERM
 
 fail() { echo "FAIL: $*"; FAILURES=$((FAILURES + 1)); }
 pass() { echo "ok: $*"; }
 check() { local what=$1; shift; if "$@"; then pass "$what"; else fail "$what"; fi; }
+
+# Milliseconds since the script started, without a subshell: sets MS.
+tick_ms() { local t=${EPOCHREALTIME/[.,]/}; MS=$(( (t - E2E_START_US) / 1000 )); }
+note() { tick_ms; printf '[%4d.%ds] %s\n' $((MS / 1000)) $((MS / 100 % 10)) "$*"; }
+sleep_ms() { sleep "$(($1 / 1000)).$(printf '%03d' $(($1 % 1000)))"; }
+
+# xdotool that cannot hang a test on a server that stopped answering.
+xdo() { timeout 10 xdotool "$@" 2>/dev/null; }
+
+# An X server resets when its last client disconnects, and refuses the clients
+# that connect while it does: the program then finds no display and ends with
+# "Could not initialise SDL: no display to open a window on". A test meets
+# that whenever its only other client goes away just as the program starts:
+# an xdotool call while the program opens its window, or the program's
+# previous run. One connection held for the whole test keeps the server from
+# ever resetting under it.
+hold_display() {
+    [ -n "${DISPLAY:-}" ] || return 0
+    command -v xprop >/dev/null 2>&1 || { echo "note: xprop (x11-utils) missing; the X server may reset between clients"; return 0; }
+    local deadline
+    for _ in 1 2 3; do
+        # Waits for a change of a property nobody sets: quiet, and connected until killed.
+        xprop -root -spy _ORRERY_E2E_HOLD >"$WORK/display-holder.txt" 2>&1 &
+        DISPLAY_HOLDER=$!
+        deadline=$((SECONDS + 10))
+        while [ $SECONDS -lt $deadline ] && kill -0 "$DISPLAY_HOLDER" 2>/dev/null; do
+            # It prints the property's absence once it is connected.
+            grep -q '^_ORRERY_E2E_HOLD' "$WORK/display-holder.txt" && return 0
+            sleep 0.05
+        done
+        kill "$DISPLAY_HOLDER" 2>/dev/null; wait "$DISPLAY_HOLDER" 2>/dev/null
+        DISPLAY_HOLDER=""
+    done
+    echo "note: could not hold a connection to $DISPLAY: $(cat "$WORK/display-holder.txt")"
+}
+hold_display
 
 # A working folder with the shipped configure.txt and textures. "copy" copies
 # the textures so a test may remove or damage them.
@@ -34,22 +88,23 @@ make_workdir() {
     fi
 }
 
+# Starts the program in $WORK; arguments, if any, are a command to run it
+# under (valgrind ...), which must keep the program's process id.
 start_app() {
-    (cd "$WORK" && exec "$ORRERY_BIN" >"$WORK/stdout.txt" 2>"$WORK/stderr.txt") &
+    (cd "$WORK" && exec "$@" "$ORRERY_BIN" >"$WORK/stdout.txt" 2>"$WORK/stderr.txt") &
     APP_PID=$!
 }
 
-# Window id of the program's main window, once it is mapped.
-WIN=""
+# Window id of the program's main window, once it is mapped: sets WIN.
 wait_window() {
-    local i
-    for i in $(seq 1 300); do
-        WIN=$(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null | head -n 1)
-        if [ -n "$WIN" ]; then
-            local name; name=$(xdotool getwindowname "$WIN" 2>/dev/null)
+    local deadline=$((SECONDS + 30 * E2E_SLOW)) id name
+    WIN=""
+    while [ $SECONDS -lt $deadline ]; do
+        for id in $(xdo search --onlyvisible --pid "$APP_PID"); do
+            name=$(xdo getwindowname "$id")
             # Message boxes belong to the same process; the main window is the SDL one.
-            case "$name" in Nepodarilo*|Error|ERROR) WIN="" ;; *) return 0 ;; esac
-        fi
+            case "$name" in Nepodarilo*|Error|ERROR) ;; *) WIN=$id; return 0 ;; esac
+        done
         kill -0 "$APP_PID" 2>/dev/null || return 1
         sleep 0.1
     done
@@ -58,27 +113,55 @@ wait_window() {
 
 # Waits until the caption has been set (after one second of ticks) and echoes it.
 wait_caption() {
-    local i name
-    for i in $(seq 1 300); do
-        name=$(xdotool getwindowname "$WIN" 2>/dev/null)
+    local deadline=$((SECONDS + 30 * E2E_SLOW)) name
+    while [ $SECONDS -lt $deadline ]; do
+        name=$(xdo getwindowname "$WIN")
         case "$name" in "fps: "*) echo "$name"; return 0 ;; esac
+        kill -0 "$APP_PID" 2>/dev/null || return 1
         sleep 0.1
     done
     return 1
 }
 
-key() { xdotool key --delay 120 "$@"; }
+# Keys go to the focused window. Without a window manager the focus falls back
+# to the root window when one of the program's message boxes closes, which no
+# user with a desktop ever sees: the tests put it back.
+focus_app() {
+    [ -n "$WIN" ] || return 0
+    [ "$(xdo getwindowfocus)" = "$WIN" ] || xdo windowfocus "$WIN"
+}
 
-# Sends Escape and waits for the exit status.
+key() { xdotool key --delay 120 "$@"; }
+key_down() { local k; for k in "$@"; do xdo keydown "$k"; HELD_KEYS+="$k "; done; }
+key_up() { local k; for k in "$@"; do xdo keyup "$k"; HELD_KEYS=${HELD_KEYS/ $k / }; done; }
+# A key held across several frames even of a slow run, as a person presses it.
+press() { key_down "$@"; sleep_ms $((300 * E2E_SLOW)); key_up "$@"; }
+
+# Runs a command until it succeeds or the seconds (scaled) run out: for what
+# the program shows some frames after a key, however busy the machine.
+eventually() {
+    local deadline=$((SECONDS + $1 * E2E_SLOW))
+    shift
+    until "$@"; do
+        [ $SECONDS -ge $deadline ] && return 1
+        sleep 0.2
+    done
+}
+
+# Sends Escape and waits for the exit status, which it returns. The program
+# reads Escape's state, so a second or third press is only needed when the
+# first never reached it; each is held across several frames of a slow run.
 quit_app() {
-    key Escape
-    local i
-    for i in $(seq 1 200); do
+    local deadline
+    for _ in 1 2 3; do
         kill -0 "$APP_PID" 2>/dev/null || break
-        sleep 0.1
+        focus_app
+        press Escape
+        deadline=$((SECONDS + 10 * E2E_SLOW))
+        while [ $SECONDS -lt $deadline ] && kill -0 "$APP_PID" 2>/dev/null; do sleep 0.1; done
     done
     if kill -0 "$APP_PID" 2>/dev/null; then
-        fail "program still running 20 s after Escape"
+        fail "program still running 30 s after Escape"
         return 1
     fi
     wait "$APP_PID"
@@ -102,14 +185,95 @@ sunny_pixels() {
         -fx '(r>0.55 && g>0.35 && b<r) ? 1 : 0' -format '%[fx:round(mean*w*h)]' info:
 }
 
-no_sanitizer_report() {
-    ! grep -q -E 'ERROR: (Address|Leak)Sanitizer|runtime error:' "$WORK/stderr.txt"
+# ---------------------------------------------------------------------------
+# Message boxes. The program prints "orrery: TITLE: text" on standard error
+# before it opens each box, and opens the next one only after the last was
+# closed, so the count of those lines says which box is up. (Window ids are
+# no help there: each box has its own display connection, and the next box
+# often gets the id of the one just closed.)
+
+BOX_TITLES='Nepodarilo se nacist texturu|Error|ERROR'
+BOXES_CLOSED=0
+BOXES_TEXTURE=0
+BOXES_ERROR=0
+BOXES_OTHER=0
+
+# Visible message box windows on the display, one id a line.
+box_windows() { xdo search --onlyvisible --name "^($BOX_TITLES)\$"; }
+announced_boxes() {
+    LC_ALL=C grep -a -c -E "^orrery: ($BOX_TITLES): " "$WORK/stderr.txt" 2>/dev/null || true
 }
+announced_title() {  # title of announced box number $1
+    LC_ALL=C grep -a -E "^orrery: ($BOX_TITLES): " "$WORK/stderr.txt" |
+        LC_ALL=C sed -n "$1{s/^orrery: \([^:]*\): .*/\1/p;q}"
+}
+count_box() {
+    BOXES_CLOSED=$((BOXES_CLOSED + 1))
+    case "$1" in
+        "Nepodarilo se nacist texturu") BOXES_TEXTURE=$((BOXES_TEXTURE + 1)) ;;
+        Error) BOXES_ERROR=$((BOXES_ERROR + 1)) ;;
+        *) BOXES_OTHER=$((BOXES_OTHER + 1)); fail "unexpected message box \"$1\"" ;;
+    esac
+}
+
+# Closes the program's message boxes with Return, counting them, until none
+# is announced but not yet closed and none has come for a quiet while; then
+# gives the keyboard back to the main window.
+close_boxes() {
+    local quiet_ms=$((1500 * E2E_SLOW)) give_up_ms=$((30000 * E2E_SLOW)) last id sent n before=$BOXES_CLOSED
+    tick_ms; last=$MS
+    while kill -0 "$APP_PID" 2>/dev/null; do
+        n=$(announced_boxes)
+        tick_ms
+        if [ "$n" -le "$BOXES_CLOSED" ]; then
+            [ $((MS - last)) -gt $quiet_ms ] && break
+            sleep 0.1
+            continue
+        fi
+        # A repeated Return may have closed the next box as soon as it opened.
+        while [ "$n" -gt $((BOXES_CLOSED + 1)) ]; do count_box "$(announced_title $((BOXES_CLOSED + 1)))"; done
+        id=$(box_windows | head -n 1)
+        if [ -z "$id" ]; then
+            if [ $((MS - last)) -gt $give_up_ms ]; then
+                fail "message box $((BOXES_CLOSED + 1)) announced but never shown"
+                break
+            fi
+            sleep 0.1
+            continue
+        fi
+        # Box number n is up: Return until it goes away or the next one is
+        # announced. A Return sent just as a box opens may go unseen: again
+        # after a second.
+        sent=0
+        while :; do
+            [ $((sent % (10 * E2E_SLOW))) = 0 ] && xdo key --window "$id" Return
+            sent=$((sent + 1))
+            sleep 0.1
+            [ "$(announced_boxes)" -gt "$n" ] && break
+            box_windows | grep -qx "$id" || break
+            kill -0 "$APP_PID" 2>/dev/null || return
+            if [ $sent -gt $((150 * E2E_SLOW)) ]; then fail "message box $id does not close"; return; fi
+        done
+        count_box "$(announced_title "$n")"
+        tick_ms; last=$MS
+    done
+    if [ "$BOXES_CLOSED" != "$before" ] && kill -0 "$APP_PID" 2>/dev/null; then focus_app; fi
+}
+
+# ---------------------------------------------------------------------------
+# Sanitizer reports: the sanitizer build prints them on standard error, and
+# LeakSanitizer's at exit.
+
+sanitizer_reports() {
+    LC_ALL=C grep -a -E 'ERROR: (Address|Leak)Sanitizer|runtime error:|SUMMARY: UndefinedBehaviorSanitizer|AddressSanitizer:DEADLYSIGNAL' \
+        "$WORK/stderr.txt" 2>/dev/null
+}
+no_sanitizer_report() { ! sanitizer_reports >/dev/null; }
 
 finish() {
     no_sanitizer_report || { fail "sanitizer report"; cat "$WORK/stderr.txt"; }
     if [ "$FAILURES" -eq 0 ]; then echo "PASS $E2E_NAME"; exit 0; fi
     echo "FAIL $E2E_NAME ($FAILURES)"
-    echo "--- stderr of the program:"; cat "$WORK/stderr.txt" 2>/dev/null | head -n 50
+    echo "--- stderr of the program:"; head -n 50 "$WORK/stderr.txt" 2>/dev/null
     exit 1
 }

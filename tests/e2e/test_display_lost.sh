@@ -6,19 +6,21 @@
 make_workdir
 fifo=$WORK/displayfd
 mkfifo "$fifo"
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+# -noreset: an xdotool call ending while the program connects would otherwise
+# make the server reset under it and refuse the program (see lib.sh).
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
 server=$!
+on_cleanup() { kill "$server" 2>/dev/null; }
 read -r -t 20 number <"$fifo" || { fail "second X server did not start"; finish; }
 (cd "$WORK" && DISPLAY=":$number" exec "$ORRERY_BIN" >"$WORK/stdout.txt" 2>"$WORK/stderr.txt") &
 APP_PID=$!
-for i in $(seq 1 300); do
-    [ -n "$(DISPLAY=":$number" xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null)" ] && break
-    sleep 0.1
-done
+window_up() { [ -n "$(DISPLAY=":$number" xdo search --onlyvisible --pid "$APP_PID")" ] || ! kill -0 "$APP_PID" 2>/dev/null; }
+eventually 30 window_up
+check "the window opens on the second server" test -n "$(DISPLAY=":$number" xdo search --onlyvisible --pid "$APP_PID")"
 sleep 1
 kill "$server"
 wait "$server" 2>/dev/null
-for i in $(seq 1 100); do kill -0 "$APP_PID" 2>/dev/null || break; sleep 0.1; done
+for _ in $(seq 1 100); do kill -0 "$APP_PID" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$APP_PID" 2>/dev/null; then
     fail "still running 10 s after the X server went away"
 else
