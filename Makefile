@@ -45,7 +45,8 @@ install: build
 # A Debian package of the same install under /usr, in $(DEB_BUILD)/; its
 # dependencies come from dpkg-shlibdeps (dpkg-dev). Without tests or
 # benchmarks, which the package does not hold.
-deb: deps
+deb:
+	@tools/install-deps.sh deb
 	cmake -S . -B $(DEB_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORRERY_TESTS=OFF -DORRERY_BENCH=OFF
 	cmake --build $(DEB_BUILD) -j $(JOBS)
 	cd $(DEB_BUILD) && cpack -G DEB

@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building (and, with "test", testing) needs,
+# Installs the Debian packages that building (with "test", testing; with
+# "deb", packaging) needs,
 # but only those that are missing. As root it runs apt-get itself; otherwise it
 # prints the one line to run and fails.
 set -eu
 what=${1:-run}
 packages="cmake g++ make pkg-config libsdl1.2-compat-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
-libfreetype-dev libfontconfig-dev fonts-liberation libx11-dev libgtest-dev"
+libfreetype-dev libfontconfig-dev fonts-liberation libx11-dev libpng-dev libgtest-dev"
+if [ "$what" = test ] || [ "$what" = deb ]; then
+  packages="$packages dpkg-dev file"
+fi
 if [ "$what" = test ]; then
-  packages="$packages xvfb xauth xdotool x11-apps x11-utils openbox imagemagick clang-14 libclang-rt-14-dev libstb-dev valgrind desktop-file-utils locales"
+  packages="$packages xvfb xauth xdotool x11-apps x11-utils openbox imagemagick clang-14 libclang-rt-14-dev libstb-dev valgrind desktop-file-utils locales
+xdg-user-dirs lintian appstream man-db groff-base bsdextrautils"
 fi
 missing=""
 for p in $packages; do
