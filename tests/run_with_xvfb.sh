@@ -10,7 +10,7 @@ fi
 geometry=${ORRERY_XVFB_SCREEN:-1280x1024x24}
 fifo=$(mktemp -u /tmp/orrery-xvfb.XXXXXX)
 mkfifo "$fifo"
-Xvfb -displayfd 3 -screen 0 "$geometry" -nolisten tcp +extension GLX 3>"$fifo" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 "$geometry" -nolisten tcp -noreset +extension GLX 3>"$fifo" >/dev/null 2>&1 &
 xvfb_pid=$!
 display=""
 if read -r -t 20 display <"$fifo"; then :; fi
