@@ -88,10 +88,12 @@ make_workdir() {
     fi
 }
 
-# Starts the program in $WORK; arguments, if any, are a command to run it
-# under (valgrind ...), which must keep the program's process id.
+# Starts the program in $WORK with the options in the array APP_ARGS;
+# arguments, if any, are a command to run it under (valgrind ...), which must
+# keep the program's process id.
+APP_ARGS=()
 start_app() {
-    (cd "$WORK" && exec "$@" "$ORRERY_BIN" >"$WORK/stdout.txt" 2>"$WORK/stderr.txt") &
+    (cd "$WORK" && exec "$@" "$ORRERY_BIN" "${APP_ARGS[@]}" >"$WORK/stdout.txt" 2>"$WORK/stderr.txt") &
     APP_PID=$!
 }
 
