@@ -10,6 +10,7 @@
 
 #include "app/Batch.h"
 #include "app/Config.h"
+#include "app/InfoLine.h"
 #include "app/MainLoop.h"
 #include "gfx/Gl.h"
 #include "gfx/Screenshot.h"
@@ -425,28 +426,11 @@ void Application::Render() {
     SDL_GL_SwapBuffers();
 }
 
-// "datum: 2026-12-07 14:05 UT" for a dated universe, otherwise the simulated
-// days since it was made; then how many days pass per second of wall-clock
-// time at 100 steps a second.
 void Application::PrintInfoLine() {
     if (!universe) return;
-    const double day = universe->DayLength();
-    char when[64];
-    char date[DateTimeMaxChars];
-    if (universe->hasDate && FormatDateTime(universe->datum, date, sizeof date))
-        std::snprintf(when, sizeof when, "datum: %s UT", date);
-    else
-        std::snprintf(when, sizeof when, "cas: %.1f dne", universe->elapsed * day);
-    if (universe->paused) {
-        renderer.PrintScreen(-1, 0.88f, 1, 1, 1, "%s  pauza", when);
-        return;
-    }
-    const double rate = universe->deltat * day * 100;
-    const double size = std::fabs(rate);
-    if (size >= 0.01 && size < 1e6)
-        renderer.PrintScreen(-1, 0.88f, 1, 1, 1, "%s  %+.2f dne/s", when, rate);
-    else
-        renderer.PrintScreen(-1, 0.88f, 1, 1, 1, "%s  %+.2e dne/s", when, rate);
+    char line[128];
+    FormatInfoLine(*universe, universe->paused, line, sizeof line);
+    renderer.PrintScreen(-1, 0.88f, 1, 1, 1, "%s", line);
 }
 
 // The frame just drawn, before it is shown, so the picture is what the window

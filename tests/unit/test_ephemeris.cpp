@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 
+#include "app/InfoLine.h"
 #include "sim/Ephemeris.h"
 #include "sim/UniverseModel.h"
 
@@ -190,4 +191,22 @@ TEST(EphemerisModel, OneYearBringsZemeBackToItsLongitude) {
     const long steps = std::lround(365.25 / (u.deltat * ModelDayLength(u.kapa, u.bodies[1].hmotnost)));
     for (long i = 0; i < steps; ++i) u.Step();
     EXPECT_LT(std::fabs(std::remainder(longitude() - start, 2 * kPi)), kRad);
+}
+
+TEST(CalendarDate, InfoLineShowsTheDateOrTheDaysAndTheRate) {
+    UniverseModel u;
+    char line[128];
+    FormatInfoLine(u, 0, line, sizeof line);
+    EXPECT_STREQ("cas: 0.0 dne  +1.68 dne/s", line);
+    u.elapsed = 10;  // model units
+    u.deltat = -u.deltat;
+    FormatInfoLine(u, 0, line, sizeof line);
+    EXPECT_STREQ("cas: 33.5 dne  -1.68 dne/s", line);
+    ASSERT_EQ(1, u.MakeRealSystem(JulianDayFromCalendar(2026, 12, 7, 14, 5)));
+    FormatInfoLine(u, 1, line, sizeof line);
+    EXPECT_STREQ("datum: 2026-12-07 14:05 UT  pauza", line);
+    u.deltat = 1e-9;
+    FormatInfoLine(u, 0, line, sizeof line);
+    EXPECT_STREQ("datum: 2026-12-07 14:05 UT  +3.35e-07 dne/s", line);
+    EXPECT_EQ(9, FormatInfoLine(u, 0, line, 10)) << "cut to the buffer";
 }
