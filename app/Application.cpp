@@ -88,7 +88,12 @@ Application::Application()
       trailsGeneration(0),
       startUniverse(nullptr),
       sleepWhenIdle(0),
-      tapCount(0) {
+      tapCount(0),
+      hasFocus(1),
+      altHeld(0),
+      altUndoTicks(0),
+      hyperspeedBeforeAlt(1.0),
+      hyperspeedAfterAlt(1.0) {
     scenes[0] = nullptr;
     std::memset(downThisPoll, 0, sizeof downThisPoll);
 }
@@ -106,6 +111,11 @@ Application::~Application() {
 }
 
 int Application::Init() {
+    // In full screen sdl12-compat draws the picture scaled up to the screen
+    // and scales relative motion down by the same factor, so a turn would take
+    // more hand movement than in a window. The camera turns by the pixels the
+    // pointer moves, whatever the screen. A value the user set is left alone.
+    if (!SDL_getenv("SDL_MOUSE_RELATIVE_SCALING")) SDL_putenv(const_cast<char*>("SDL_MOUSE_RELATIVE_SCALING=0"));
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) < 0 || !HasRealDisplay()) {
         std::fprintf(stderr, "Could not initialise SDL: %s\n", SDL_GetError());
         return 0;
@@ -137,11 +147,7 @@ int Application::Init() {
     KeepLoadedLibraries();
 #endif
     ExitOnDisplayLoss();
-    // A grab asked for before there is a window only holds if SDL carries it
-    // over to the window; ask again now that the window exists so relative
-    // mouse motion always turns the camera.
-    if (SDL_WM_GrabInput(SDL_GRAB_QUERY) != SDL_GRAB_ON) SDL_WM_GrabInput(SDL_GRAB_ON);
-    SDL_ShowCursor(SDL_DISABLE);
+    TakeGrab();
 
     int viewportWidth = settings.viewportWidth ? settings.viewportWidth : settings.windowWidth;
     int viewportHeight = settings.viewportHeight ? settings.viewportHeight : settings.windowHeight;
@@ -191,6 +197,30 @@ private:
 
 }  // namespace
 
+// sdl12-compat keeps a grab asked for before the window existed as a mere
+// wish: it reports the grab as on, yet the pointer is neither confined nor in
+// relative mode, so it wanders off the window and the view stops turning at
+// the window's (or the screen's) edge. Relative mode starts only when the grab
+// or the cursor changes while the window exists, and in full screen the grab
+// cannot be switched off at all, so both are switched off and on again. The
+// same brings the grab back when the window gets the focus again.
+void Application::TakeGrab() {
+    SDL_ShowCursor(SDL_ENABLE);
+    SDL_WM_GrabInput(SDL_GRAB_OFF);
+    SDL_WM_GrabInput(SDL_GRAB_ON);
+    SDL_ShowCursor(SDL_DISABLE);
+}
+
+void Application::LoseFocus() {
+    hasFocus = 0;
+    // Alt+Tab: the Alt reached us and acted before the window manager took
+    // the Tab. Its release comes with the loss of focus or, as SDL holds a
+    // loss of focus back for a fifth of a second, a little before it.
+    if (altUndoTicks > 0 && hyperspeed == hyperspeedAfterAlt) hyperspeed = hyperspeedBeforeAlt;
+    altUndoTicks = 0;
+    altHeld = 0;
+}
+
 int Application::Run() {
     SdlLoopHost host(*this);
     RunMainLoop(host, sleepWhenIdle);
@@ -200,6 +230,9 @@ int Application::Run() {
 void Application::HandleEvent(const SDL_Event& event) {
     switch (event.type) {
     case SDL_MOUSEMOTION:
+        // Relative motion comes from the device itself and keeps coming
+        // while another window has the focus.
+        if (!hasFocus) break;
         yaw -= event.motion.xrel * (1.0 / 3.0);
         pitch = ClampPitch(pitch - event.motion.yrel * (1.0 / 3.0));
         break;
@@ -207,6 +240,7 @@ void Application::HandleEvent(const SDL_Event& event) {
         if (event.key.keysym.sym > 0 && event.key.keysym.sym < SDLK_LAST) {
             int sym = event.key.keysym.sym;
             downThisPoll[sym] = 1;
+            if (sym == SDLK_LALT) altHeld = 1;
             for (int i = 0; i < tapCount; ++i) {
                 if (taps[i] == sym) taps[i] = taps[--tapCount];
             }
@@ -216,6 +250,7 @@ void Application::HandleEvent(const SDL_Event& event) {
         if (event.key.keysym.sym > 0 && event.key.keysym.sym < SDLK_LAST) {
             int sym = event.key.keysym.sym;
             if (downThisPoll[sym] && tapCount < MaxTaps) taps[tapCount++] = sym;
+            if (sym == SDLK_LALT) altHeld = 0;
         }
         break;
     case SDL_QUIT:
@@ -223,6 +258,18 @@ void Application::HandleEvent(const SDL_Event& event) {
         break;
     case SDL_VIDEORESIZE:
         renderer.Resize(event.resize.w, event.resize.h);
+        break;
+    case SDL_ACTIVEEVENT:
+        // Only the keyboard focus counts: the pointer is confined to the
+        // window while it has it, and an iconified window has lost it too.
+        if (event.active.gain) {
+            if ((event.active.state & SDL_APPINPUTFOCUS) && !hasFocus) {
+                hasFocus = 1;
+                if (screen) TakeGrab();
+            }
+        } else if (event.active.state & (SDL_APPINPUTFOCUS | SDL_APPACTIVE)) {
+            LoseFocus();
+        }
         break;
     default:
         break;
@@ -237,11 +284,18 @@ void Application::Update() {
 }
 
 void Application::HandleKeys(Uint8* keyState) {
+    if (!hasFocus) {
+        // Keys go to another window now. What was down when the focus went
+        // is up for us, whether or not SDL ever reports its release.
+        std::memset(keyState, 0, SDLK_LAST);
+        tapCount = 0;
+    }
     // SDL's key state only shows keys still down when events are pumped: a
     // key pressed and released between two ticks (easily, while a slow frame
     // is drawn) would never be seen. Such a tap counts as down for this one tick.
     for (int i = 0; i < tapCount; ++i) keyState[taps[i]] = 1;
     ApplyKeys(keyState);
+    if (!altHeld && altUndoTicks > 0) --altUndoTicks;
     // The scene sees the keys last, after per-press keys of the application
     // have been cleared.
     if (scenes[0]) scenes[0]->Update(keys);
@@ -253,7 +307,12 @@ void Application::HandleKeys(Uint8* keyState) {
 void Application::ApplyKeys(Uint8* keyState) {
     keys = keyState;
     if (Pressed(keys, SDLK_SPACE)) hyperspeed *= 10;
-    if (Pressed(keys, SDLK_LALT)) hyperspeed *= 0.1;
+    if (Pressed(keys, SDLK_LALT)) {
+        hyperspeedBeforeAlt = hyperspeed;
+        hyperspeed *= 0.1;
+        hyperspeedAfterAlt = hyperspeed;
+        altUndoTicks = AltUndoTicks;
+    }
     if (keys[SDLK_w]) {
         camX -= std::sin(yaw * DegToRad) * hyperspeed;
         camZ -= std::cos(yaw * DegToRad) * hyperspeed;

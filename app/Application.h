@@ -68,12 +68,25 @@ private:
     int taps[MaxTaps];
     int tapCount;
 
+    // Mouse motion and keys act only while the window has the input focus.
+    int32_t hasFocus;
+    // Left Alt is also the first half of the window manager's Alt+Tab: a
+    // press still held, or released only moments before, when the focus goes
+    // is taken back.
+    enum { AltUndoTicks = 50 };
+    int32_t altHeld;
+    int32_t altUndoTicks;
+    double hyperspeedBeforeAlt;
+    double hyperspeedAfterAlt;
+
     void ChangeFrame(int step);
     void JumpToBody(int n);
     void AddFramePosition(double sign);
     void FollowTrails();
     void PrintInfoLine();
     void SavePicture();
+    void TakeGrab();
+    void LoseFocus();
 };
 
 // Decade of a positive value, nudged a tenth away from zero so that powers of

@@ -3,9 +3,9 @@
 // button, waiting until it is confirmed or closed. Plain Xlib core fonts, no
 // toolkit. Without a display nothing is shown; the line on standard error
 // that every box writes is then the whole notice.
-#ifndef _WIN32
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -152,7 +152,19 @@ int OnButton(const Dialog& d, int x, int y) {
     return x >= d.buttonX && x < d.buttonX + kButtonWidth && y >= d.buttonY && y < d.buttonY + kButtonHeight;
 }
 
-void SetWindowProperties(Dialog& d, const char* title) {
+// The program's own window, if it has one: the box is its dialog. SDL is
+// only asked once a video mode is set, since sdl12-compat would otherwise
+// make up a window of its own to answer.
+Window MainWindow() {
+    if (!SDL_WasInit(SDL_INIT_VIDEO) || !SDL_GetVideoSurface()) return None;
+    SDL_SysWMinfo info;
+    std::memset(&info, 0, sizeof info);
+    SDL_VERSION(&info.version);
+    if (SDL_GetWMInfo(&info) <= 0 || info.subsystem != SDL_SYSWM_X11) return None;
+    return info.info.x11.window;
+}
+
+void SetWindowProperties(Dialog& d, const char* title, Window owner) {
     Display* display = d.display;
     XStoreName(display, d.window, title);
     Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
@@ -168,6 +180,8 @@ void SetWindowProperties(Dialog& d, const char* title) {
     Atom above[2] = {XInternAtom(display, "_NET_WM_STATE_ABOVE", False),
                      XInternAtom(display, "_NET_WM_STATE_MODAL", False)};
     XChangeProperty(display, d.window, state, XA_ATOM, 32, PropModeReplace, (const unsigned char*)above, 2);
+    // A dialog of the program's window: kept above it, no minimise button.
+    if (owner != None) XSetTransientForHint(display, d.window, owner);
 
     XClassHint classHint;
     char name[] = "orrery";
@@ -196,7 +210,7 @@ void SetWindowProperties(Dialog& d, const char* title) {
     }
 }
 
-void RunDialog(Display* display, const char* title, const char* text, int icon) {
+void RunDialog(Display* display, const char* title, const char* text, int icon, Window owner) {
     Dialog d;
     std::memset(&d, 0, sizeof d);
     d.display = display;
@@ -224,7 +238,7 @@ void RunDialog(Display* display, const char* title, const char* text, int icon) 
     d.window = XCreateWindow(display, RootWindow(display, screen), x, y, (unsigned)d.width, (unsigned)d.height, 1,
                              CopyFromParent, InputOutput, CopyFromParent,
                              CWBackPixel | CWBorderPixel | CWEventMask, &attributes);
-    SetWindowProperties(d, title);
+    SetWindowProperties(d, title, owner);
     Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
     XSetWMProtocols(display, d.window, &deleteWindow, 1);
 
@@ -319,7 +333,7 @@ void ShowNativeMessageBox(const char* title, const char* text, int icon) {
         SDL_ShowCursor(SDL_ENABLE);
     }
 
-    RunDialog(display, title, text, icon);
+    RunDialog(display, title, text, icon, MainWindow());
     XCloseDisplay(display);
 
     if (sdlVideo) {
@@ -328,4 +342,3 @@ void ShowNativeMessageBox(const char* title, const char* text, int icon) {
     }
 }
 
-#endif  // !_WIN32

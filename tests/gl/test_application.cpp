@@ -1,11 +1,14 @@
 // The application started for real on a private X server: start-up state,
-// the configured viewport, key switches, resize events, and where each frame
-// puts the sky sphere.
+// the configured viewport, the pointer grab and mouse look, key switches,
+// resize events, and where each frame puts the sky sphere.
 #include <gtest/gtest.h>
 
 #include <SDL.h>
+#include <X11/Xlib.h>
 #include <sys/stat.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -34,6 +37,46 @@ public:
 };
 
 GLboolean Enabled(GLenum cap) { return glIsEnabled(cap); }
+
+// Whether some other client (SDL, here) holds the pointer: we cannot take it.
+bool PointerHeldElsewhere(Display* d) {
+    int result = XGrabPointer(d, DefaultRootWindow(d), False, ButtonPressMask, GrabModeAsync, GrabModeAsync, None,
+                              None, CurrentTime);
+    if (result == GrabSuccess) XUngrabPointer(d, CurrentTime);
+    XSync(d, False);
+    return result != GrabSuccess;
+}
+
+// Runs ticks for up to five seconds until the pointer is (or is not) held.
+bool TicksUntilPointerHeld(Application& app, Display* d, bool held) {
+    for (int i = 0; i < 500; ++i) {
+        if (PointerHeldElsewhere(d) == held) return true;
+        app.Update();
+        SDL_Delay(10);
+    }
+    return false;
+}
+
+// A full grab both confines the pointer and turns the camera by every pixel
+// the mouse moves, three to a degree, in a window and in full screen alike.
+void ExpectMouseLookHolds(const char* config) {
+    AppFolder folder(config);
+    WorkingDir cd(folder.dir.Path());
+    Application app;
+    ASSERT_EQ(1, app.Init());
+    Display* d = XOpenDisplay(nullptr);
+    ASSERT_NE(nullptr, d);
+    EXPECT_TRUE(TicksUntilPointerHeld(app, d, true)) << "the grab is reported but not in force";
+    XCloseDisplay(d);
+
+    ASSERT_EQ(0, std::system("xdotool mousemove_relative -- 90 0"));
+    for (int i = 0; i < 500 && app.yaw == 0; ++i) {
+        app.Update();
+        SDL_Delay(10);
+    }
+    for (int i = 0; i < 10; ++i) app.Update();
+    EXPECT_NEAR(-30, app.yaw, 1e-9);
+}
 
 }  // namespace
 
@@ -70,6 +113,36 @@ TEST(ApplicationStartup, ZeroViewportTakesTheWindowSize) {
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(400, viewport[2]);
     EXPECT_EQ(300, viewport[3]);
+}
+
+TEST(ApplicationMouse, InAWindowThePointerIsHeldAndTurnsTheCamera) { ExpectMouseLookHolds("width 320 height 240\n"); }
+
+TEST(ApplicationMouse, InFullScreenThePointerIsHeldAndTurnsTheCameraAsInAWindow) {
+    ExpectMouseLookHolds("width 640 height 480 fullscreen 1\n");
+}
+
+TEST(ApplicationMouse, FocusComingBackTakesTheGrabAgain) {
+    AppFolder folder("width 320 height 240\n");
+    WorkingDir cd(folder.dir.Path());
+    Application app;
+    ASSERT_EQ(1, app.Init());
+    Display* d = XOpenDisplay(nullptr);
+    ASSERT_NE(nullptr, d);
+    ASSERT_TRUE(TicksUntilPointerHeld(app, d, true));
+    // Away to another window: SDL lets the pointer go.
+    SDL_Event e;
+    std::memset(&e, 0, sizeof e);
+    e.type = SDL_ACTIVEEVENT;
+    e.active.state = SDL_APPINPUTFOCUS;
+    e.active.gain = 0;
+    app.HandleEvent(e);
+    SDL_ShowCursor(SDL_ENABLE);
+    SDL_WM_GrabInput(SDL_GRAB_OFF);
+    ASSERT_TRUE(TicksUntilPointerHeld(app, d, false));
+    e.active.gain = 1;
+    app.HandleEvent(e);
+    EXPECT_TRUE(TicksUntilPointerHeld(app, d, true)) << "the grab did not come back with the focus";
+    XCloseDisplay(d);
 }
 
 TEST(ApplicationKeys, BAndLSwitchBlendingAndLightingInGl) {

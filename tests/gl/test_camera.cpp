@@ -1,5 +1,6 @@
 // The free-flying camera and the application's keys, fed key states and
-// events directly: movement, turning, hyperspeed, reference frames, jumps.
+// events directly: movement, turning, hyperspeed, reference frames, jumps,
+// and what the loss of the input focus leaves undone.
 #include <gtest/gtest.h>
 
 #include <SDL.h>
@@ -326,4 +327,68 @@ TEST_F(CameraTest, TappedTimeKeysReachTheScene) {
     app.HandleEvent(KeyEvent(SDL_KEYUP, SDLK_KP_MULTIPLY));
     app.HandleKeys(keys);
     EXPECT_EQ(-deltat, universe->deltat);
+}
+
+namespace {
+
+SDL_Event FocusEvent(int gain, int state) {
+    SDL_Event e;
+    std::memset(&e, 0, sizeof e);
+    e.type = SDL_ACTIVEEVENT;
+    e.active.gain = static_cast<Uint8>(gain);
+    e.active.state = static_cast<Uint8>(state);
+    return e;
+}
+
+}  // namespace
+
+TEST_F(CameraTest, WithoutTheInputFocusMouseAndKeysDoNothingAndNoKeyStaysDown) {
+    // Only the keyboard focus counts (the pointer is confined to the window);
+    // an iconified window has lost it too.
+    const struct {
+        int state;
+        bool inputGoes;
+    } losses[] = {{SDL_APPMOUSEFOCUS, false}, {SDL_APPINPUTFOCUS, true}, {SDL_APPACTIVE, true}};
+    for (const auto& loss : losses) {
+        SCOPED_TRACE(loss.state);
+        Application a;
+        Uint8 held[SDLK_LAST] = {};
+        held[SDLK_w] = 1;  // down when the focus went
+        a.HandleEvent(FocusEvent(0, loss.state));
+        a.HandleEvent(Motion(30, 0));
+        a.HandleKeys(held);
+        EXPECT_NEAR(loss.inputGoes ? 0 : -10, a.yaw, 1e-9);
+        EXPECT_EQ(loss.inputGoes, a.camZ == 100);
+
+        a.HandleEvent(FocusEvent(1, SDL_APPINPUTFOCUS));
+        a.HandleEvent(Motion(30, 0));
+        EXPECT_NEAR(loss.inputGoes ? -10 : -20, a.yaw, 1e-9) << "mouse look is back with the focus";
+        const double z = a.camZ;
+        a.HandleKeys(held);
+        EXPECT_EQ(loss.inputGoes, a.camZ == z) << "W stayed down from before the focus went";
+    }
+}
+
+TEST_F(CameraTest, TheAltOfAltTabIsTakenBackWhenTheFocusGoes) {
+    // Alt acts as it goes down, then the window manager takes the Tab. SDL
+    // reports Alt's release with the loss of focus, some ticks before it (it
+    // holds a loss of focus back for a fifth of a second), or not at all. An
+    // Alt released a second before the focus goes stays counted.
+    const struct {
+        bool stillDown;
+        int ticks;  // from the press to the loss of focus
+        double hyperspeed;
+    } cases[] = {{true, 50, 10}, {false, 0, 10}, {false, 9, 10}, {false, 100, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ticks);
+        Application a;
+        a.hyperspeed = 10;
+        Uint8 held[SDLK_LAST] = {};
+        if (c.stillDown) a.HandleEvent(KeyEvent(SDL_KEYDOWN, SDLK_LALT));
+        held[SDLK_LALT] = 1;
+        for (int tick = 0; tick <= c.ticks; ++tick) a.HandleKeys(held);
+        EXPECT_NEAR(1, a.hyperspeed, 1e-12);
+        a.HandleEvent(FocusEvent(0, SDL_APPINPUTFOCUS));
+        EXPECT_NEAR(c.hyperspeed, a.hyperspeed, 1e-12);
+    }
 }

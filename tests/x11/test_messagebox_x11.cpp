@@ -1,9 +1,11 @@
 // The real message box on an X server: found by its title, waiting until it
-// is confirmed, and releasing the SDL input grab while it is up.
+// is confirmed, a dialog of the program's window that leaves its caption
+// alone, and releasing the SDL input grab while it is up.
 #include <gtest/gtest.h>
 
 #include <SDL.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -63,6 +65,20 @@ bool PointerFree() {
     return result == GrabSuccess;
 }
 
+// The window a box is a dialog of; None when it is nobody's.
+Window TransientFor(const std::string& id) {
+    Display* d = XOpenDisplay(nullptr);
+    if (!d) return None;
+    Window owner = None;
+    if (!XGetTransientForHint(d, (Window)std::stoul(id), &owner)) owner = None;
+    XCloseDisplay(d);
+    return owner;
+}
+
+std::string WindowName(const std::string& id) {
+    return RunCommand("xdotool getwindowname " + id + " 2>/dev/null");
+}
+
 }  // namespace
 
 TEST(MessageBoxX11, WaitsUntilReturnIsPressed) {
@@ -78,6 +94,7 @@ TEST(MessageBoxX11, WaitsUntilReturnIsPressed) {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_TRUE(StillRunning(pid)) << "the box returned before it was confirmed";
     EXPECT_EQ(id + "\n", RunCommand("xdotool getwindowfocus")) << "the box should hold the keyboard focus";
+    EXPECT_EQ(None, TransientFor(id)) << "without a program window the box is nobody's dialog";
     RunCommand("xdotool key Return");
     EXPECT_EQ(0, WaitChild(pid)) << "the box did not return after Return";
 }
@@ -107,13 +124,14 @@ TEST(MessageBoxX11, ClosingTheWindowCountsAsConfirmation) {
     EXPECT_EQ(0, WaitChild(pid)) << "the box kept waiting after its window was closed";
 }
 
-TEST(MessageBoxX11, ReleasesTheSdlGrabWhileShownAndRestoresIt) {
+TEST(MessageBoxX11, IsADialogOfTheSdlWindowAndReleasesItsGrabWhileShown) {
     int ready[2], go[2];
     ASSERT_EQ(0, pipe(ready));
     ASSERT_EQ(0, pipe(go));
     pid_t pid = fork();
     if (pid == 0) {
         if (SDL_Init(SDL_INIT_VIDEO) != 0 || !SDL_SetVideoMode(320, 240, 0, 0)) _exit(10);
+        SDL_WM_SetCaption("fps: 42 (100)", nullptr);
         SDL_WM_GrabInput(SDL_GRAB_ON);
         SDL_ShowCursor(SDL_DISABLE);
         for (int i = 0; i < 20; ++i) {
@@ -133,9 +151,14 @@ TEST(MessageBoxX11, ReleasesTheSdlGrabWhileShownAndRestoresIt) {
     char c = 0;
     ASSERT_EQ(1, read(ready[0], &c, 1));
     const bool grabbedBefore = !PointerFree();
+    const std::string program = FindWindow("fps: 42 \\(100\\)");
+    ASSERT_FALSE(program.empty()) << "no SDL window with the caption";
     ASSERT_EQ(1, write(go[1], "c", 1));
-    ASSERT_FALSE(FindWindow("Grab test").empty());
+    const std::string box = FindWindow("Grab test");
+    ASSERT_FALSE(box.empty());
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ((Window)std::stoul(program), TransientFor(box)) << "the box is not marked as the SDL window's dialog";
+    EXPECT_EQ("fps: 42 (100)\n", WindowName(program)) << "the program's caption changed while the box is up";
     if (grabbedBefore) {
         EXPECT_TRUE(PointerFree()) << "the pointer is still grabbed while the box is up";
     }
