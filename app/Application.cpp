@@ -154,6 +154,8 @@ int Application::Init() {
     renderer.Resize(viewportWidth, viewportHeight);
 
     renderer.fontSize = settings.fontSize;
+    // The boxes' 12 pixels go with the 20 of the screen text.
+    SetMessageBoxTextSize((settings.fontSize * 12 + 10) / 20);
     if (!renderer.InitGl()) {
         ShowError("Initialization of OGL Failed.");
         return 0;

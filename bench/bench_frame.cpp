@@ -376,9 +376,43 @@ int MeasureLoop(double seconds) {
     return 0;
 }
 
+// What trails add to a frame at their largest: every ring filled (about five
+// million steps, enough for Pluto's), then frames with trails off and on in
+// alternating bursts, so that load from elsewhere falls on both alike.
+int MeasureTrails(double seconds) {
+    Application app;
+    if (!app.Init()) return 1;
+    app.showTrails = 1;
+    const Trails::Track& pluto = app.trails.TrackOf(10);
+    for (long i = 0; i < 20000000 && pluto.count < Trails::PointsPerBody; ++i) {
+        app.universe->Step();
+        app.trails.Record(*app.universe, app.frameBody);
+    }
+    // From above the inner system, where the trails cover the most pixels.
+    app.camY = 400;
+    app.pitch = -80;
+    for (int i = 0; i < 50; ++i) app.Render();  // warm-up, both kinds of frame
+    std::vector<double> off, on;
+    const int64_t end = NowNs() + int64_t(seconds * 1e9);
+    while (NowNs() < end) {
+        for (int variant = 0; variant < 2; ++variant) {
+            app.showTrails = variant;
+            for (int i = 0; i < 20; ++i) {
+                const int64_t t = NowNs();
+                app.Render();
+                (variant ? on : off).push_back(Ms(NowNs() - t));
+            }
+        }
+    }
+    std::printf("trails_points_pluto %d\n", pluto.count);
+    std::printf("trails_off_frame_ms %.3f\ntrails_on_frame_ms %.3f\n", Median(off), Median(on));
+    std::printf("trails_ratio %.4f\n", Median(on) / Median(off));
+    return 0;
+}
+
 int Usage() {
     std::fprintf(stderr,
-                 "usage: bench_frame frames|breakdown|loop|bare|startup SECONDS WIDTH HEIGHT\n"
+                 "usage: bench_frame frames|breakdown|loop|bare|startup|trails SECONDS WIDTH HEIGHT\n"
                  "  in a folder with configure.txt for that size and Data/, on an X display with GLX;\n"
                  "  bench/bench_frame.sh runs and gathers them all\n");
     return 2;
@@ -398,5 +432,6 @@ int main(int argc, char* argv[]) {
     if (mode == "loop") return MeasureLoop(seconds);
     if (mode == "bare") return MeasureBare(seconds, width, height);
     if (mode == "startup") return MeasureStartup();
+    if (mode == "trails") return MeasureTrails(seconds);
     return Usage();
 }

@@ -122,6 +122,7 @@ for size in $sizes; do
     measure frames "$frame_s" "$size" "$i"
     measure bare 2 "$size" "$i"
     measure breakdown "$frame_s" "$size" "$i"
+    measure trails "$frame_s" "$size" "$i"
     echo "frames $size run $i: frame $(value frame_median_ms "$raw/$size/frames.$i") ms," \
       "floor $(value floor_median_ms "$raw/$size/frames.$i") ms," \
       "start-up $(value startup_ms "$raw/$size/frames.$i") ms (bare $(value bare_startup_ms "$raw/$size/bare.$i") ms)" >&2
@@ -170,6 +171,11 @@ only_sky_no_depth only the sky sphere, no depth test
 floor glClear + swap only
 clear_only glClear + glFinish, no swap
 EOF
+  t=("$raw/$size"/trails.*)
+  echo "  trails (every ring full, seen from above; off and on alternating in one process):"
+  row "  frame without trails, median (ms)" trails_off_frame_ms %.2f "" 1 "${t[@]}"
+  row "  frame with trails, median (ms)" trails_on_frame_ms %.2f "" 1 "${t[@]}"
+  row "  with / without" trails_ratio %.3f "goal <= 1.1" 1 "${t[@]}"
   row "start to first frame swapped (ms)" startup_ms %.1f "goal < 150" 1 "${f[@]}"
   row "  processor time to then, all threads (ms)" startup_cpu_ms %.1f "" 1 "${f[@]}"
   row "  exec to main (ms)" exec_to_main_ms %.1f "" 1 "${f[@]}"

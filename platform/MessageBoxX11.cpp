@@ -25,6 +25,9 @@ const int kIconSize = 36;
 const int kButtonWidth = 80;
 const int kButtonHeight = 26;
 
+// Pixel height of the text; 12 unless the program asks for another.
+int g_textSize = 12;
+
 struct TextLine {
     const char* start;
     int length;
@@ -42,6 +45,7 @@ struct Dialog {
     int width, height;
     int textX, textY;
     int buttonX, buttonY;
+    int buttonWidth, buttonHeight;  // grow with the text
     int pressed;  // mouse held down on the button
 };
 
@@ -54,9 +58,22 @@ unsigned long Colour(Display* display, const char* name, unsigned long fallback)
     return fallback;
 }
 
-XFontStruct* LoadFont(Display* display) {
-    XFontStruct* font = XLoadQueryFont(display, "-*-helvetica-bold-r-normal-*-12-*-*-*-*-*-iso8859-1");
-    if (!font) font = XLoadQueryFont(display, "-*-helvetica-bold-r-*-*-12-*");
+// The asked size if the server has it (or can scale a font to it), else the
+// nearest smaller bitmap size, else whatever "fixed" is.
+XFontStruct* LoadFont(Display* display, int size) {
+    const int bitmapSizes[] = {34, 25, 24, 20, 18, 17, 14, 12, 11, 10, 8};
+    char name[128];
+    std::snprintf(name, sizeof name, "-*-helvetica-bold-r-normal-*-%d-*-*-*-*-*-iso8859-1", size);
+    XFontStruct* font = XLoadQueryFont(display, name);
+    if (!font) {
+        std::snprintf(name, sizeof name, "-*-*-bold-r-normal-*-%d-*-*-*-p-*-iso8859-1", size);
+        font = XLoadQueryFont(display, name);
+    }
+    for (int s : bitmapSizes) {
+        if (font || s > size) continue;
+        std::snprintf(name, sizeof name, "-*-helvetica-bold-r-*-*-%d-*", s);
+        font = XLoadQueryFont(display, name);
+    }
     if (!font) font = XLoadQueryFont(display, "fixed");
     return font;
 }
@@ -89,14 +106,17 @@ void Layout(Dialog& d, int screenWidth, int screenHeight) {
     d.textX = kMargin + iconSpace;
     int contentHeight = textHeight > (iconSpace ? kIconSize : 0) ? textHeight : kIconSize;
     d.textY = kMargin + (contentHeight - textHeight) / 2 + d.font->ascent;
+    d.buttonHeight = lineHeight + 12 > kButtonHeight ? lineHeight + 12 : kButtonHeight;
+    const int labelWidth = XTextWidth(d.font, "OK", 2);
+    d.buttonWidth = labelWidth + 3 * lineHeight > kButtonWidth ? labelWidth + 3 * lineHeight : kButtonWidth;
     d.width = d.textX + textWidth + kMargin;
-    if (d.width < kButtonWidth + 2 * kMargin) d.width = kButtonWidth + 2 * kMargin;
+    if (d.width < d.buttonWidth + 2 * kMargin) d.width = d.buttonWidth + 2 * kMargin;
     if (d.width < 240) d.width = 240;
     if (d.width > screenWidth - 20 && screenWidth > 260) d.width = screenWidth - 20;
-    d.height = kMargin + contentHeight + kMargin + kButtonHeight + kMargin;
+    d.height = kMargin + contentHeight + kMargin + d.buttonHeight + kMargin;
     if (d.height > screenHeight - 20 && screenHeight > 120) d.height = screenHeight - 20;
-    d.buttonX = (d.width - kButtonWidth) / 2;
-    d.buttonY = d.height - kMargin - kButtonHeight;
+    d.buttonX = (d.width - d.buttonWidth) / 2;
+    d.buttonY = d.height - kMargin - d.buttonHeight;
 }
 
 void DrawWarningSign(Dialog& d) {
@@ -130,26 +150,26 @@ void Draw(Dialog& d) {
     // A raised button that sinks while the mouse holds it down.
     const int bx = d.buttonX, by = d.buttonY;
     XSetForeground(display, d.gc, d.buttonFace);
-    XFillRectangle(display, d.window, d.gc, bx, by, kButtonWidth, kButtonHeight);
+    XFillRectangle(display, d.window, d.gc, bx, by, d.buttonWidth, d.buttonHeight);
     XSetForeground(display, d.gc, d.pressed ? d.shadow : d.light);
-    XDrawLine(display, d.window, d.gc, bx, by, bx + kButtonWidth - 1, by);
-    XDrawLine(display, d.window, d.gc, bx, by, bx, by + kButtonHeight - 1);
+    XDrawLine(display, d.window, d.gc, bx, by, bx + d.buttonWidth - 1, by);
+    XDrawLine(display, d.window, d.gc, bx, by, bx, by + d.buttonHeight - 1);
     XSetForeground(display, d.gc, d.pressed ? d.light : d.shadow);
-    XDrawLine(display, d.window, d.gc, bx, by + kButtonHeight - 1, bx + kButtonWidth - 1, by + kButtonHeight - 1);
-    XDrawLine(display, d.window, d.gc, bx + kButtonWidth - 1, by, bx + kButtonWidth - 1, by + kButtonHeight - 1);
+    XDrawLine(display, d.window, d.gc, bx, by + d.buttonHeight - 1, bx + d.buttonWidth - 1, by + d.buttonHeight - 1);
+    XDrawLine(display, d.window, d.gc, bx + d.buttonWidth - 1, by, bx + d.buttonWidth - 1, by + d.buttonHeight - 1);
     XSetForeground(display, d.gc, d.foreground);
     // Keyboard focus is always on the button: mark it as the default.
-    XDrawRectangle(display, d.window, d.gc, bx - 2, by - 2, kButtonWidth + 3, kButtonHeight + 3);
+    XDrawRectangle(display, d.window, d.gc, bx - 2, by - 2, d.buttonWidth + 3, d.buttonHeight + 3);
     const char* label = "OK";
     const int labelWidth = XTextWidth(d.font, label, 2);
     const int shift = d.pressed ? 1 : 0;
-    XDrawString(display, d.window, d.gc, bx + (kButtonWidth - labelWidth) / 2 + shift,
-                by + (kButtonHeight + d.font->ascent - d.font->descent) / 2 + shift, label, 2);
+    XDrawString(display, d.window, d.gc, bx + (d.buttonWidth - labelWidth) / 2 + shift,
+                by + (d.buttonHeight + d.font->ascent - d.font->descent) / 2 + shift, label, 2);
     XFlush(display);
 }
 
 int OnButton(const Dialog& d, int x, int y) {
-    return x >= d.buttonX && x < d.buttonX + kButtonWidth && y >= d.buttonY && y < d.buttonY + kButtonHeight;
+    return x >= d.buttonX && x < d.buttonX + d.buttonWidth && y >= d.buttonY && y < d.buttonY + d.buttonHeight;
 }
 
 // The program's own window, if it has one: the box is its dialog. SDL is
@@ -215,7 +235,7 @@ void RunDialog(Display* display, const char* title, const char* text, int icon, 
     std::memset(&d, 0, sizeof d);
     d.display = display;
     d.icon = icon;
-    d.font = LoadFont(display);
+    d.font = LoadFont(display, g_textSize);
     if (!d.font) return;  // not even "fixed": the stderr line has to do
 
     const int screen = DefaultScreen(display);
@@ -317,6 +337,10 @@ void RunDialog(Display* display, const char* title, const char* text, int icon, 
 }
 
 }  // namespace
+
+void SetMessageBoxTextSize(int pixels) {
+    if (pixels >= 6 && pixels <= 128) g_textSize = pixels;
+}
 
 void ShowNativeMessageBox(const char* title, const char* text, int icon) {
     Display* display = XOpenDisplay(nullptr);

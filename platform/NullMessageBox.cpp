@@ -39,3 +39,5 @@ RecordedBox RecordedBoxAt(int index) {
 }
 
 void ClearRecordedBoxes() { Boxes().clear(); }
+
+void SetMessageBoxTextSize(int) {}

@@ -24,6 +24,10 @@ enum MessageBoxIcon {
 // the standard-error line is written and nothing waits.
 void ShowMessageBox(const char* title, const char* text, int icon);
 
+// Pixel height of the boxes' text (12 unless set; 6..128, anything else is
+// ignored), so that it can follow the size of the program's own text.
+void SetMessageBoxTextSize(int pixels);
+
 // ---- Font --------------------------------------------------------------
 // Fills the 96 display lists listBase .. listBase+95 with the glyphs of
 // characters 32..127 of a bold fixed-pitch face ("Courier New", or what

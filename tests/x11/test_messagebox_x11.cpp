@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <string>
 #include <thread>
@@ -196,4 +197,30 @@ TEST(MessageBoxX11, GivesTheKeyboardFocusBackAfterwards) {
     EXPECT_EQ(mine, focus) << "the keyboard focus was not given back";
     XDestroyWindow(d, mine);
     XCloseDisplay(d);
+}
+
+TEST(MessageBoxX11, TextSizeFollowsTheProgramsFontSize) {
+    // Height of the box showing the same text at a given text size.
+    auto boxHeight = [](int size) {
+        pid_t pid = fork();
+        if (pid == 0) {
+            SetMessageBoxTextSize(size);
+            ShowMessageBox("Size test", "Zeme c.: 4 ze souboru: Data/planety_256x128x24/3Earth.bmp!", MessageIconNone);
+            _exit(0);
+        }
+        const std::string id = FindWindow("Size test");
+        int height = 0;
+        if (!id.empty()) {
+            const std::string geometry = RunCommand("xdotool getwindowgeometry --shell " + id);
+            const size_t at = geometry.find("HEIGHT=");
+            if (at != std::string::npos) height = std::atoi(geometry.c_str() + at + 7);
+            RunCommand("xdotool key Return");
+        }
+        EXPECT_EQ(0, WaitChild(pid));
+        return height;
+    };
+    const int normal = boxHeight(12);
+    const int large = boxHeight(24);
+    EXPECT_GT(normal, 0);
+    EXPECT_GT(large, normal + 12) << "a 24-pixel text needs a taller box than a 12-pixel one";
 }
