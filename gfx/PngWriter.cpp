@@ -3,10 +3,10 @@
 // destructor is skipped and no local needs to be volatile.
 #include "gfx/PngWriter.h"
 
-#include <png.h>
-#include <unistd.h>
+#include "sim/FileReplace.h"
 
-#include <cerrno>
+#include <png.h>
+
 #include <cstdint>
 #include <cstdio>
 
@@ -43,6 +43,17 @@ int EncodeTo(FILE* f, int width, int height, const unsigned char* rgb) {
     return 1;
 }
 
+struct Picture {
+    int width;
+    int height;
+    const unsigned char* rgb;
+};
+
+int EncodePicture(FILE* f, const void* context) {
+    const Picture* p = static_cast<const Picture*>(context);
+    return EncodeTo(f, p->width, p->height, p->rgb);
+}
+
 }  // namespace
 
 int WritePngRgb(const char* path, int width, int height, const unsigned char* rgbTopRowFirst) {
@@ -51,23 +62,6 @@ int WritePngRgb(const char* path, int width, int height, const unsigned char* rg
     // The caller's buffer must be this long; a size_t that cannot say so is refused.
     if (size_t(width) > SIZE_MAX / 3 / size_t(height)) return 0;
 
-    // Beside the target, so that the rename stays on one file system and either
-    // replaces the old file whole or not at all.
-    char temp[4096];
-    const int n = std::snprintf(temp, sizeof temp, "%s.tmp", path);
-    if (n < 0 || static_cast<size_t>(n) >= sizeof temp) return 0;
-
-    FILE* f = std::fopen(temp, "wb");
-    if (!f) return 0;
-    int ok = EncodeTo(f, width, height, rgbTopRowFirst);
-    if (std::fflush(f) != 0) ok = 0;
-    // Without this a crash soon after the rename can leave an empty file under
-    // the final name. Devices that cannot sync answer EINVAL.
-    if (ok && fsync(fileno(f)) != 0 && errno != EINVAL) ok = 0;
-    if (std::fclose(f) != 0) ok = 0;
-    if (!ok || std::rename(temp, path) != 0) {
-        std::remove(temp);
-        return 0;
-    }
-    return 1;
+    const Picture picture{width, height, rgbTopRowFirst};
+    return ReplaceFile(path, EncodePicture, &picture);
 }

@@ -5,13 +5,12 @@
 // numbers without the locale. The writer loses no bits and no old file.
 #include "sim/UniverseFile.h"
 
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <unistd.h>
 
+#include "sim/FileReplace.h"
 #include "sim/UniverseModel.h"
 #include "sim/WordCursor.h"
 
@@ -106,27 +105,15 @@ int WriteUniverseStream(const UniverseModel& u, FILE* f) {
     return 1;
 }
 
-int WriteUniverseFile(const UniverseModel& u, const char* path) {
-    // The temporary file lies in the same folder, so the rename that replaces
-    // the old file cannot cross file systems and either happens whole or not.
-    char temp[4096];
-    const int n = std::snprintf(temp, sizeof temp, "%s.tmp", path);
-    if (n < 0 || static_cast<size_t>(n) >= sizeof temp) return 0;
+namespace {
 
-    FILE* f = std::fopen(temp, "w");
-    if (!f) return 0;
-    int ok = WriteUniverseStream(u, f);
-    if (std::fflush(f) != 0) ok = 0;
-    // Without this a crash soon after the rename can leave an empty file
-    // where the old one was. Devices that cannot sync answer EINVAL.
-    if (ok && fsync(fileno(f)) != 0 && errno != EINVAL) ok = 0;
-    if (std::fclose(f) != 0) ok = 0;
-    if (!ok || std::rename(temp, path) != 0) {
-        std::remove(temp);
-        return 0;
-    }
-    return 1;
+int WriteUniverse(FILE* f, const void* context) {
+    return WriteUniverseStream(*static_cast<const UniverseModel*>(context), f);
 }
+
+}  // namespace
+
+int WriteUniverseFile(const UniverseModel& u, const char* path) { return ReplaceFile(path, WriteUniverse, &u); }
 
 int ReadUniverseText(UniverseModel& u, const char* data, size_t size) {
     WordCursor c(data, size);
