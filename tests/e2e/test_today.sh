@@ -2,8 +2,8 @@
 # Today's sky and what comes with it, as a user meets it: --date puts the
 # planets where the published elements say and F2 writes them with the date;
 # the info line appears with i; p stops the universe (two saves a second apart
-# are the same) and starts it again; trails show with t; F12 writes a PNG that
-# is the window.
+# are the same) and starts it again; trails show with t and start afresh after
+# a digit jump; F12 writes a PNG that is the window.
 . "$(dirname "$0")/lib.sh"
 
 make_workdir
@@ -96,6 +96,22 @@ sleep_ms 500
 screenshot; cp "$SHOT" "$WORK/trails-off.png"
 drawn=$(compare -metric AE -fuzz 5% "$WORK/trails-on.png" "$WORK/trails-off.png" null: 2>&1)
 check "t draws the trails: $drawn pixels differ" test "${drawn%% *}" -gt 500
+
+# ---- a digit jump starts the trails afresh: trails grown for a few seconds,
+# then paused, so that nothing new is drawn after the jump; an old trail
+# carried into Zeme's frame would show as lines
+press t
+press p
+sleep 3
+press p
+press 4
+sleep_ms 500
+screenshot; cp "$SHOT" "$WORK/jump-on.png"
+press t
+sleep_ms 500
+screenshot; cp "$SHOT" "$WORK/jump-off.png"
+across=$(compare -metric AE -fuzz 5% "$WORK/jump-on.png" "$WORK/jump-off.png" null: 2>&1)
+check "no trail across a digit jump: $across pixels differ" test "${across%% *}" -lt 20
 
 quit_app; status=$?
 check "Esc ends with status 0 (got $status)" test "$status" -eq 0
