@@ -11,39 +11,39 @@ const uint32_t kCoreHeaderSize = 12;
 const uint32_t kInfoHeaderSize = 40;
 const uint32_t kLongestHeaderSize = 124;
 
-void Put16(std::string& s, uint32_t v) {
+}  // namespace
+
+void AppendLe16(std::string& s, uint32_t v) {
     s += char(v & 0xff);
     s += char((v >> 8) & 0xff);
 }
 
-void Put32(std::string& s, uint32_t v) {
-    Put16(s, v & 0xffff);
-    Put16(s, v >> 16);
+void AppendLe32(std::string& s, uint32_t v) {
+    AppendLe16(s, v & 0xffff);
+    AppendLe16(s, v >> 16);
 }
-
-}  // namespace
 
 std::string EncodeBmp(const BmpFields& f, const std::string& payload) {
     const bool core = f.headerSize == kCoreHeaderSize;
 
     std::string body;   // everything after the file header and before the payload
-    Put32(body, f.headerSize);
+    AppendLe32(body, f.headerSize);
     if (core) {
-        Put16(body, uint32_t(f.width));
-        Put16(body, uint32_t(f.height));
-        Put16(body, f.planes);
-        Put16(body, f.bits);
+        AppendLe16(body, uint32_t(f.width));
+        AppendLe16(body, uint32_t(f.height));
+        AppendLe16(body, f.planes);
+        AppendLe16(body, f.bits);
     } else {
-        Put32(body, uint32_t(f.width));
-        Put32(body, uint32_t(f.height));
-        Put16(body, f.planes);
-        Put16(body, f.bits);
-        Put32(body, f.compression);
-        Put32(body, f.imageSize.value_or(uint32_t(payload.size())));
-        Put32(body, uint32_t(f.xPixelsPerMetre));
-        Put32(body, uint32_t(f.yPixelsPerMetre));
-        Put32(body, f.coloursUsed);
-        Put32(body, f.coloursImportant);
+        AppendLe32(body, uint32_t(f.width));
+        AppendLe32(body, uint32_t(f.height));
+        AppendLe16(body, f.planes);
+        AppendLe16(body, f.bits);
+        AppendLe32(body, f.compression);
+        AppendLe32(body, f.imageSize.value_or(uint32_t(payload.size())));
+        AppendLe32(body, uint32_t(f.xPixelsPerMetre));
+        AppendLe32(body, uint32_t(f.yPixelsPerMetre));
+        AppendLe32(body, f.coloursUsed);
+        AppendLe32(body, f.coloursImportant);
     }
     uint32_t headerBytes = core ? kCoreHeaderSize
                            : f.headerSize >= kInfoHeaderSize && f.headerSize <= kLongestHeaderSize
@@ -51,7 +51,7 @@ std::string EncodeBmp(const BmpFields& f, const std::string& payload) {
                                : kInfoHeaderSize;
     body.resize(f.headerBytes.value_or(headerBytes), '\0');
 
-    for (uint32_t m : f.masks) Put32(body, m);
+    for (uint32_t m : f.masks) AppendLe32(body, m);
     for (uint32_t c : f.palette) {
         body += char(c & 0xff);
         body += char((c >> 8) & 0xff);
@@ -66,9 +66,9 @@ std::string EncodeBmp(const BmpFields& f, const std::string& payload) {
         uint32_t offset = uint32_t(kFileHeaderSize + body.size());
         file.reserve(kFileHeaderSize + body.size() + payload.size());
         file += "BM";
-        Put32(file, f.fileSize.value_or(uint32_t(offset + payload.size())));
-        Put32(file, f.reserved);
-        Put32(file, f.pixelOffset.value_or(offset));
+        AppendLe32(file, f.fileSize.value_or(uint32_t(offset + payload.size())));
+        AppendLe32(file, f.reserved);
+        AppendLe32(file, f.pixelOffset.value_or(offset));
     }
     file += body;
     file += payload;

@@ -46,6 +46,11 @@ struct BmpFields {
     std::string gap;
 };
 
+// Little-endian 16- and 32-bit values appended to a byte string, as every
+// field of the file is stored; also for building 16- and 32-bit pixels.
+void AppendLe16(std::string& s, uint32_t v);
+void AppendLe32(std::string& s, uint32_t v);
+
 // The whole file: headers, masks, palette, gap and the payload's bytes.
 std::string EncodeBmp(const BmpFields& fields, const std::string& payload);
 

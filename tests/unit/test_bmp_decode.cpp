@@ -29,15 +29,6 @@ struct BmpRecipe : BmpFields {
 
 std::string MakeBmp(const BmpRecipe& layout) { return EncodeBmp(layout, layout.pixels); }
 
-void Put16(std::string& s, uint32_t v) {
-    s += char(v & 0xff);
-    s += char((v >> 8) & 0xff);
-}
-void Put32(std::string& s, uint32_t v) {
-    Put16(s, v & 0xffff);
-    Put16(s, v >> 16);
-}
-
 // Stored rows, bottom row first, padded to 4 bytes; `value(x, y)` is the raw
 // pixel value (palette index or 0xRRGGBB for 24 and 32 bits) at row y from the bottom.
 std::string StoreRows(int32_t width, int32_t height, int bits, const std::function<uint32_t(int, int)>& value) {
@@ -54,7 +45,7 @@ std::string StoreRows(int32_t width, int32_t height, int bits, const std::functi
                 row += char((v >> 16) & 0xff);
                 if (bits == 32) row += char(0x5A);
             } else if (bits == 16) {
-                Put16(row, v);
+                AppendLe16(row, v);
             } else {
                 acc = (acc << bits) | (v & ((1u << bits) - 1));
                 accBits += bits;
@@ -423,7 +414,7 @@ TEST(BmpDepths, ThirtyTwoBitMasksMayPutTheChannelsInAnyOrder) {
     layout.masks = {0x000000FFu, 0x0000FF00u, 0x00FF0000u};   // red in the lowest byte
     layout.width = 1;
     layout.height = 1;
-    Put32(layout.pixels, 0xAA332211u);
+    AppendLe32(layout.pixels, 0xAA332211u);
     Image image = Decode(MakeBmp(layout));
     ASSERT_NE(nullptr, image.get());
     EXPECT_EQ(Expected(1, 1, [](int, int) { return 0x112233u; }), Pixels(*image));
