@@ -49,6 +49,19 @@ int HasRealDisplay() {
 
 void ShowError(const char* text) { ShowMessageBox("ERROR", text, MessageIconExclamation); }
 
+// What the classic library's relative mode loses, the program makes itself
+// (WarpedPointer): SDL is told to keep to plain positions unless the user
+// chose otherwise. Called before SDL starts, which reads it later.
+int TakePointerPositions() {
+    if (!ClassicSdl()) return 0;
+    const char* asked = SDL_getenv("SDL_MOUSE_RELATIVE");
+    if (!asked) {
+        SDL_putenv(const_cast<char*>("SDL_MOUSE_RELATIVE=0"));
+        return 1;
+    }
+    return std::strcmp(asked, "0") == 0;
+}
+
 double ClampPitch(double pitch) {
     if (pitch > 90) return 90;
     if (pitch < -90) return -90;
@@ -64,6 +77,13 @@ bool Pressed(Uint8* keys, int key) {
 }
 
 }  // namespace
+
+// sdl12-compat numbers its releases from 1.2.50 on; the classic library ended
+// at 1.2.15.
+bool ClassicSdl() {
+    const SDL_version* v = SDL_Linked_Version();
+    return v && v->major == 1 && v->minor == 2 && v->patch < 50;
+}
 
 Application::Application()
     : screen(nullptr),
@@ -88,12 +108,25 @@ Application::Application()
       trailsGeneration(0),
       startUniverse(nullptr),
       sleepWhenIdle(0),
+      windowWidth(0),
+      windowHeight(0),
+      colourDepth(0),
+      videoFlags(SDL_OPENGL),
+      fullScreen(0),
+      desktopWidth(0),
+      desktopHeight(0),
+      pixelWidth(0),
+      pixelHeight(0),
+      viewWidth(0),
+      viewHeight(0),
       tapCount(0),
       hasFocus(1),
       altHeld(0),
       altUndoTicks(0),
       hyperspeedBeforeAlt(1.0),
-      hyperspeedAfterAlt(1.0) {
+      hyperspeedAfterAlt(1.0),
+      classicSdl(0),
+      pointerWarped(0) {
     scenes[0] = nullptr;
     std::memset(downThisPoll, 0, sizeof downThisPoll);
 }
@@ -116,6 +149,12 @@ int Application::Init() {
     // more hand movement than in a window. The camera turns by the pixels the
     // pointer moves, whatever the screen. A value the user set is left alone.
     if (!SDL_getenv("SDL_MOUSE_RELATIVE_SCALING")) SDL_putenv(const_cast<char*>("SDL_MOUSE_RELATIVE_SCALING=0"));
+    classicSdl = ClassicSdl();
+    pointerWarped = TakePointerPositions();
+    // Without X the classic library falls back to drivers that have no
+    // OpenGL (the frame buffer, text-mode ones that take over the terminal
+    // before the video mode fails): X11 is the one it draws GL on here.
+    if (classicSdl && !SDL_getenv("SDL_VIDEODRIVER")) SDL_putenv(const_cast<char*>("SDL_VIDEODRIVER=x11"));
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) < 0 || !HasRealDisplay()) {
         std::fprintf(stderr, "Could not initialise SDL: %s\n", SDL_GetError());
         return 0;
@@ -136,8 +175,22 @@ int Application::Init() {
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
 
-    screen = SDL_SetVideoMode(settings.windowWidth, settings.windowHeight, settings.colourDepth,
-                              settings.videoFlags);
+    windowWidth = settings.windowWidth;
+    windowHeight = settings.windowHeight;
+    colourDepth = settings.colourDepth;
+    fullScreen = (settings.videoFlags & SDL_FULLSCREEN) != 0;
+    videoFlags = settings.videoFlags & ~static_cast<uint32_t>(SDL_FULLSCREEN);
+    // Before the first video mode this is the desktop's own. Full screen
+    // takes it: a smaller mode shows, without a window manager, as a window
+    // in the middle of the screen on the classic library and as a quarter of
+    // the picture on sdl12-compat.
+    if (const SDL_VideoInfo* info = SDL_GetVideoInfo()) {
+        desktopWidth = info->current_w;
+        desktopHeight = info->current_h;
+    }
+    const int fullScreenSize = fullScreen && desktopWidth > 0 && desktopHeight > 0;
+    screen = SDL_SetVideoMode(fullScreenSize ? desktopWidth : windowWidth, fullScreenSize ? desktopHeight : windowHeight,
+                              colourDepth, videoFlags | (fullScreen ? SDL_FULLSCREEN : 0));
     if (!screen) {
         std::fprintf(stderr, "Couldn't set GL video mode: %s\n", SDL_GetError());
         SDL_Quit();
@@ -147,11 +200,13 @@ int Application::Init() {
     KeepLoadedLibraries();
 #endif
     ExitOnDisplayLoss();
+    pointer.SetWindow(screen->w, screen->h);
     TakeGrab();
 
-    int viewportWidth = settings.viewportWidth ? settings.viewportWidth : settings.windowWidth;
-    int viewportHeight = settings.viewportHeight ? settings.viewportHeight : settings.windowHeight;
-    renderer.Resize(viewportWidth, viewportHeight);
+    pixelWidth = screen->w;
+    pixelHeight = screen->h;
+    SetView(settings.viewportWidth ? settings.viewportWidth : pixelWidth,
+            settings.viewportHeight ? settings.viewportHeight : pixelHeight);
 
     renderer.fontSize = settings.fontSize;
     // The boxes' 12 pixels go with the 20 of the screen text.
@@ -211,6 +266,19 @@ void Application::TakeGrab() {
     SDL_WM_GrabInput(SDL_GRAB_OFF);
     SDL_WM_GrabInput(SDL_GRAB_ON);
     SDL_ShowCursor(SDL_DISABLE);
+    // The grab pulls a pointer that lay outside into the window, and the
+    // classic library reports that jump as motion from wherever it last
+    // thought the pointer was: it is no turn of the user's. That library
+    // also grabs the keyboard, which would keep Alt+Tab from the window
+    // manager.
+    pointer.Forget();
+    if (classicSdl) ReleaseKeyboardGrab();
+}
+
+void Application::RecentrePointer() {
+    int x, y;
+    if (pointerWarped && hasFocus && screen && pointer.WarpDue(&x, &y))
+        SDL_WarpMouse(static_cast<Uint16>(x), static_cast<Uint16>(y));
 }
 
 void Application::LoseFocus() {
@@ -221,6 +289,10 @@ void Application::LoseFocus() {
     if (altUndoTicks > 0 && hyperspeed == hyperspeedAfterAlt) hyperspeed = hyperspeedBeforeAlt;
     altUndoTicks = 0;
     altHeld = 0;
+    pointer.Forget();
+    // sdl12-compat lets the pointer go by itself when another window takes
+    // the focus; the classic library would keep it in this window.
+    if (classicSdl && screen) SDL_WM_GrabInput(SDL_GRAB_OFF);
 }
 
 int Application::Run() {
@@ -229,14 +301,39 @@ int Application::Run() {
     return 0;
 }
 
+void Application::SetView(int width, int height) {
+    viewWidth = width;
+    viewHeight = height;
+    renderer.Resize(width, height);
+}
+
+float Application::TextX(float x) const {
+    // A 4:3 view (and one not yet set) keeps the very positions it always had.
+    if (viewWidth <= 0 || viewHeight <= 0 || int64_t(viewWidth) * 3 == int64_t(viewHeight) * 4 || x == 0) return x;
+    // Half the view's width at the depth of screen text, in the units of x:
+    // the renderer scales x by 0.55 and draws 1.001 in front, 45 degrees high.
+    const double halfHeight = static_cast<double>(1.001f) * std::tan(22.5 * 3.14159265358979323846 / 180.0);
+    const double scale = static_cast<double>(0.55f);
+    const double aspect = static_cast<double>(viewWidth) / viewHeight;
+    const double reference = 4.0 / 3.0;
+    const double fraction = std::fabs(x) * scale / (halfHeight * reference);  // of the half width, 4:3
+    const double moved = 1 - (1 - fraction) * reference / aspect;
+    const double result = moved * halfHeight * aspect / scale;
+    return static_cast<float>(x < 0 ? -result : result);
+}
+
 void Application::HandleEvent(const SDL_Event& event) {
     switch (event.type) {
     case SDL_MOUSEMOTION:
         // Relative motion comes from the device itself and keeps coming
         // while another window has the focus.
         if (!hasFocus) break;
-        yaw -= event.motion.xrel * (1.0 / 3.0);
-        pitch = ClampPitch(pitch - event.motion.yrel * (1.0 / 3.0));
+        {
+            int dx = event.motion.xrel, dy = event.motion.yrel;
+            if (pointerWarped && !pointer.Motion(event.motion.x, event.motion.y, &dx, &dy)) break;
+            yaw -= dx * (1.0 / 3.0);
+            pitch = ClampPitch(pitch - dy * (1.0 / 3.0));
+        }
         break;
     case SDL_KEYDOWN:
         if (event.key.keysym.sym > 0 && event.key.keysym.sym < SDLK_LAST) {
@@ -259,7 +356,9 @@ void Application::HandleEvent(const SDL_Event& event) {
         quit = 1;
         break;
     case SDL_VIDEORESIZE:
-        renderer.Resize(event.resize.w, event.resize.h);
+        pixelWidth = event.resize.w;
+        pixelHeight = event.resize.h;
+        SetView(event.resize.w, event.resize.h);
         break;
     case SDL_ACTIVEEVENT:
         // Only the keyboard focus counts: the pointer is confined to the
@@ -282,6 +381,7 @@ void Application::Update() {
     std::memset(downThisPoll, 0, sizeof downThisPoll);
     SDL_Event event;
     while (SDL_PollEvent(&event)) HandleEvent(event);
+    RecentrePointer();
     HandleKeys(SDL_GetKeyState(nullptr));
 }
 
@@ -449,14 +549,15 @@ void Application::Render() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
 
+    const float left = TextX(-1);
     if (showHelp) {
-        for (const HelpLine& line : HelpLines) renderer.PrintScreen(-1, line.y, 1, 1, 1, "%s", line.text);
-        for (const HelpLine& line : MoreHelpLines) renderer.PrintScreen(-1, line.y, 1, 1, 1, "%s", line.text);
+        for (const HelpLine& line : HelpLines) renderer.PrintScreen(left, line.y, 1, 1, 1, "%s", line.text);
+        for (const HelpLine& line : MoreHelpLines) renderer.PrintScreen(left, line.y, 1, 1, 1, "%s", line.text);
     } else {
         const char* name = universe ? universe->bodies[frameBody].meno : "";
-        renderer.PrintScreen(-1, -1, 1, 1, 1, "%d/%d %s", frameBody, HighestFrame, name);
-        renderer.PrintScreen(0.65f, -1, 1, 1, 1, "help - F1");
-        renderer.PrintScreen(-1, 0.94f, 1, 1, 1, "hyperrychlost: %i", RoundedLog10(hyperspeed) + 4);
+        renderer.PrintScreen(left, -1, 1, 1, 1, "%d/%d %s", frameBody, HighestFrame, name);
+        renderer.PrintScreen(TextX(0.65f), -1, 1, 1, 1, "help - F1");
+        renderer.PrintScreen(left, 0.94f, 1, 1, 1, "hyperrychlost: %i", RoundedLog10(hyperspeed) + 4);
         if (showInfo) PrintInfoLine();
     }
 
@@ -491,7 +592,7 @@ void Application::PrintInfoLine() {
     if (!universe) return;
     char line[128];
     FormatInfoLine(*universe, universe->paused, line, sizeof line);
-    renderer.PrintScreen(-1, 0.88f, 1, 1, 1, "%s", line);
+    renderer.PrintScreen(TextX(-1), 0.88f, 1, 1, 1, "%s", line);
 }
 
 // The frame just drawn, before it is shown, so the picture is what the window
@@ -500,7 +601,7 @@ void Application::SavePicture() {
     pictureDue = 0;
     if (!screen) return;
     char path[4096];
-    if (SaveWindowPicture(screen->w, screen->h, path, sizeof path))
+    if (SaveWindowPicture(pixelWidth, pixelHeight, path, sizeof path))
         std::fprintf(stderr, "orrery: picture saved to %s\n", path);
     else
         std::fprintf(stderr, "orrery: could not save the picture %s\n", path[0] ? path : "(no folder to write to)");

@@ -7,6 +7,7 @@
 #include <SDL.h>
 #include <cstdint>
 
+#include "app/WarpedPointer.h"
 #include "gfx/GlRenderer.h"
 #include "sim/Trails.h"
 
@@ -45,6 +46,19 @@ public:
     // From configure.txt's "sleep": wait for the next tick instead of polling.
     int32_t sleepWhenIdle;
 
+    // The video mode: the window's size from configure.txt, the colour depth
+    // and flags without SDL_FULLSCREEN, and whether the program is in full
+    // screen, which takes the size of the screen (desktopWidth x
+    // desktopHeight, 0 when SDL does not know it: then the window's).
+    int32_t windowWidth, windowHeight;
+    int32_t colourDepth;
+    uint32_t videoFlags;
+    int32_t fullScreen;
+    int32_t desktopWidth, desktopHeight;
+    // The window's pixels now, and the viewport given to the renderer.
+    int32_t pixelWidth, pixelHeight;
+    int32_t viewWidth, viewHeight;
+
     // Touches neither SDL nor GL.
     Application();
     ~Application();
@@ -60,6 +74,13 @@ public:
     void HandleKeys(Uint8* keyState);
     // The application's own keys only.
     void ApplyKeys(Uint8* keyState);
+
+    // Sets the viewport and projection for width x height pixels.
+    void SetView(int width, int height);
+    // Where screen text at x (-1 .. 1, as in a 4:3 view) goes in this view:
+    // as many pixels from the nearer side edge as in a 4:3 view of the same
+    // height, so that it keeps to its corner of a wider or narrower one.
+    float TextX(float x) const;
 
 private:
     // Keys pressed and released again within one poll of the event queue.
@@ -87,7 +108,18 @@ private:
     void SavePicture();
     void TakeGrab();
     void LoseFocus();
+    void RecentrePointer();
+
+    // On the classic SDL 1.2 library the camera turns by the pointer's
+    // positions, and the pointer is brought back to the centre after every
+    // tick (WarpedPointer); sdl12-compat's relative motion needs none of it.
+    int32_t classicSdl;
+    int32_t pointerWarped;
+    WarpedPointer pointer;
 };
+
+// Whether the SDL 1.2 in use is the classic library rather than sdl12-compat.
+bool ClassicSdl();
 
 // Decade of a positive value, nudged a tenth away from zero so that powers of
 // ten reached by repeated multiplication show their exact exponent.

@@ -6,7 +6,9 @@
 # really links, so they follow the build instead of a list kept by hand; only
 # what is loaded without linking (a font through fontconfig, the pictures
 # folder through xdg-user-dir) is named here, and only as a recommendation,
-# since the program works without either.
+# since the program works without either. SDL 1.2 is the one exception:
+# cmake/DebDepends.cmake names sdl12-compat, which the tests run on, where
+# dpkg-shlibdeps would name a package that apt fills with the classic library.
 
 set(ORRERY_DEB_MAINTAINER "Orrery maintainers <orrery@users.noreply.github.com>"
   CACHE STRING "Maintainer field of the Debian package")
@@ -106,6 +108,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${ORRERY_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(ORRERY_DEB_SDL12 "libsdl1.2-compat-shim (>= 1.2.60)"
+  CACHE STRING "The SDL 1.2 package the Debian package depends on")
+set(CPACK_ORRERY_DEB_SDL12 "${ORRERY_DEB_SDL12}")
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/DebDepends.cmake)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, xdg-user-dirs")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_STRIP_FILES ON)

@@ -363,6 +363,7 @@ void ShowNativeMessageBox(const char* title, const char* text, int icon) {
     if (sdlVideo) {
         SDL_ShowCursor(cursor);
         SDL_WM_GrabInput(grab);
+        if (grab == SDL_GRAB_ON) ReleaseKeyboardGrab();
     }
 }
 

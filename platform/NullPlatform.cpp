@@ -49,6 +49,8 @@ void KeepLoadedLibraries() {}
 
 void ExitOnDisplayLoss() {}
 
+void ReleaseKeyboardGrab() {}
+
 int PicturesFolder(char* out, size_t size) {
     if (!out || size == 0) return 0;
     const int n = std::snprintf(out, size, ".");

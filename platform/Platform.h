@@ -58,6 +58,12 @@ void UnmapFile(MappedFile* file);
 // size > 0.
 int PicturesFolder(char* out, size_t size);
 
+// ---- Input grab ----------------------------------------------------------
+// Lets go of the keyboard where SDL's input grab took it along with the
+// pointer, so that the window manager's keys (Alt+Tab) still work; the
+// pointer stays held. Nothing happens without an SDL window.
+void ReleaseKeyboardGrab();
+
 // ---- Process -------------------------------------------------------------
 // Keeps the libraries loaded so far (the GL driver among them) until the
 // process ends, so that leak reports can name them.

@@ -97,6 +97,18 @@ start_app() {
     APP_PID=$!
 }
 
+# Run by tests/e2e/classic_sdl.sh, the program must have loaded the classic
+# SDL 1.2 library named in ORRERY_E2E_SDL, not the sdl12-compat it was built
+# against; checked once per test, at the first window.
+SDL_CHECKED=""
+check_sdl_loaded() {
+    [ -n "${ORRERY_E2E_SDL:-}" ] && [ -z "$SDL_CHECKED" ] || return 0
+    SDL_CHECKED=1
+    local library
+    library=$(readlink -f -- "$ORRERY_E2E_SDL")
+    check "the program runs on the classic SDL 1.2 ($library)" grep -qF -- "$library" "/proc/$APP_PID/maps"
+}
+
 # Window id of the program's main window, once it is mapped: sets WIN.
 wait_window() {
     local deadline=$((SECONDS + 30 * E2E_SLOW)) id name
@@ -105,7 +117,7 @@ wait_window() {
         for id in $(xdo search --onlyvisible --pid "$APP_PID"); do
             name=$(xdo getwindowname "$id")
             # Message boxes belong to the same process; the main window is the SDL one.
-            case "$name" in Nepodarilo*|Error|ERROR) ;; *) WIN=$id; return 0 ;; esac
+            case "$name" in Nepodarilo*|Error|ERROR) ;; *) WIN=$id; check_sdl_loaded; return 0 ;; esac
         done
         kill -0 "$APP_PID" 2>/dev/null || return 1
         sleep 0.1
@@ -172,7 +184,15 @@ quit_app() {
     return $status
 }
 
-screenshot() { import -window "$WIN" "$SHOT" 2>/dev/null; }
+# The window's picture; with SHOT_SCREEN set, the whole screen as the user
+# sees it, which is what counts in full screen (the classic SDL library draws
+# it in a window of its own over the program's top-level one).
+SHOT_SCREEN=""
+screenshot() {
+    local window=$WIN
+    [ -n "$SHOT_SCREEN" ] && window=root
+    import -window "$window" "$SHOT" 2>/dev/null
+}
 
 # Number of pixels in a rectangle (x y w h of the window) brighter than a grey
 # level (0..100 %).

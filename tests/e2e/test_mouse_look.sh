@@ -96,6 +96,8 @@ turn_case() {
     local label=$1 first
     note "--- $label"
     sed -i "s/^fullscreen .*/fullscreen $2/" "$WORK/configure.txt"
+    SHOT_SCREEN=""
+    [ "$2" = 1 ] && SHOT_SCREEN=1
     if [ "$3" = wm ]; then wm_start "$WORK/openbox.log" || { fail "$label: openbox did not start"; return; }; fi
     # Where the window will open, as the user's hand would be.
     xdo mousemove --polar 0 0
@@ -104,8 +106,20 @@ turn_case() {
     focus_app
     if ! eventually 20 sun_seen; then fail "$label: no Sun in the first picture"; end_case "$label" "$3"; return; fi
     first=$SUN_BOX
+    [ "$2" = 1 ] && screen_corners "$label"
     full_turn "$label" "$first"
     end_case "$label" "$3"
+}
+
+# Full screen has the screen's own size, 5:4 here, and the text keeps to its
+# corners there as in a 4:3 window.
+screen_corners() {
+    local w h
+    read -r w h < <(xwininfo -root | awk '/^ *Width:/ {w = $NF} /^ *Height:/ {h = $NF} END {print w, h}')
+    check "$1: the picture has the screen's size ${w}x$h" test "$(identify -format '%wx%h' "$SHOT")" = "${w}x$h"
+    check "$1: status line at the screen's lower left" test "$(bright_pixels 0 $((h - 28)) 160 28)" -gt 40
+    check "$1: 'help - F1' at the lower right" test "$(bright_pixels $((w - 360)) $((h - 28)) 360 28)" -gt 40
+    check "$1: hyperspeed line at the upper left" test "$(bright_pixels 0 0 240 $((h * 24 / 480)))" -gt 40
 }
 
 # Bright text in the top-left corner, where the status shows the hyperspeed
@@ -127,6 +141,7 @@ alt_tab() { key_down alt; sleep 0.15; xdo key Tab; sleep 0.15; key_up alt; }
 focus_case() {
     local label="focus" first other
     note "--- $label"
+    SHOT_SCREEN=""
     sed -i "s/^fullscreen .*/fullscreen 0/" "$WORK/configure.txt"
     wm_start "$WORK/openbox.log" || { fail "$label: openbox did not start"; return; }
     # The other window sits in the bottom-right corner, clear of the program's status line.
