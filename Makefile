@@ -7,7 +7,7 @@ FUZZ_BUILD := build-fuzz
 DEB_BUILD := build-deb
 FUZZ_SECONDS ?= 30
 
-.PHONY: all run build deps deps-test test test-only fuzz install deb clean
+.PHONY: all run build deps deps-test test test-only fuzz fuzz-long install deb clean
 
 all: build
 
@@ -35,6 +35,12 @@ fuzz: deps-test
 	CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORRERY_FUZZ=ON -DORRERY_FUZZ_SECONDS=$(FUZZ_SECONDS)
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	cd $(FUZZ_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The long campaign: each fuzz target for an hour (FUZZ_LONG_SECONDS), the
+# corpus and any crash kept in fuzz/ (see fuzz/campaign.sh). Not part of test.
+FUZZ_LONG_SECONDS ?= 3600
+fuzz-long: deps-test
+	fuzz/campaign.sh --seconds $(FUZZ_LONG_SECONDS)
 
 # Default prefix /usr/local; `make install PREFIX=$HOME/.local` for one user.
 # DESTDIR stages the tree for a package. Users run bin/orrery, a launcher that

@@ -119,6 +119,8 @@ Application::Application()
       pixelHeight(0),
       viewWidth(0),
       viewHeight(0),
+      resizable(0),
+      framesPerSecond(TicksPerSecond),
       tapCount(0),
       hasFocus(1),
       altHeld(0),
@@ -144,10 +146,14 @@ Application::~Application() {
 }
 
 int Application::Init() {
-    // In full screen sdl12-compat draws the picture scaled up to the screen
-    // and scales relative motion down by the same factor, so a turn would take
-    // more hand movement than in a window. The camera turns by the pixels the
-    // pointer moves, whatever the screen. A value the user set is left alone.
+    // sdl12-compat draws an OpenGL program into a picture of the size of the
+    // video mode and scales that to the window: a window the user makes
+    // larger would show the old picture scaled, cut by the larger viewport.
+    // The program sets its own viewport and full screen at the screen's size,
+    // so it draws into the window itself. Where the picture is scaled all the
+    // same, relative motion is not: the camera turns by the pixels the pointer
+    // moves, whatever the screen. Values the user set are left alone.
+    if (!SDL_getenv("SDL12COMPAT_OPENGL_SCALING")) SDL_putenv(const_cast<char*>("SDL12COMPAT_OPENGL_SCALING=0"));
     if (!SDL_getenv("SDL_MOUSE_RELATIVE_SCALING")) SDL_putenv(const_cast<char*>("SDL_MOUSE_RELATIVE_SCALING=0"));
     classicSdl = ClassicSdl();
     pointerWarped = TakePointerPositions();
@@ -180,6 +186,9 @@ int Application::Init() {
     colourDepth = settings.colourDepth;
     fullScreen = (settings.videoFlags & SDL_FULLSCREEN) != 0;
     videoFlags = settings.videoFlags & ~static_cast<uint32_t>(SDL_FULLSCREEN);
+    resizable = settings.resizable;
+    if (resizable) videoFlags |= SDL_RESIZABLE;
+    framesPerSecond = settings.framesPerSecond;
     // Before the first video mode this is the desktop's own. Full screen
     // takes it: a smaller mode shows, without a window manager, as a window
     // in the middle of the screen on the classic library and as a quarter of
@@ -188,10 +197,7 @@ int Application::Init() {
         desktopWidth = info->current_w;
         desktopHeight = info->current_h;
     }
-    const int fullScreenSize = fullScreen && desktopWidth > 0 && desktopHeight > 0;
-    screen = SDL_SetVideoMode(fullScreenSize ? desktopWidth : windowWidth, fullScreenSize ? desktopHeight : windowHeight,
-                              colourDepth, videoFlags | (fullScreen ? SDL_FULLSCREEN : 0));
-    if (!screen) {
+    if (!SetVideoMode(fullScreen, windowWidth, windowHeight)) {
         std::fprintf(stderr, "Couldn't set GL video mode: %s\n", SDL_GetError());
         SDL_Quit();
         return 0;
@@ -200,11 +206,8 @@ int Application::Init() {
     KeepLoadedLibraries();
 #endif
     ExitOnDisplayLoss();
-    pointer.SetWindow(screen->w, screen->h);
     TakeGrab();
 
-    pixelWidth = screen->w;
-    pixelHeight = screen->h;
     SetView(settings.viewportWidth ? settings.viewportWidth : pixelWidth,
             settings.viewportHeight ? settings.viewportHeight : pixelHeight);
 
@@ -297,8 +300,78 @@ void Application::LoseFocus() {
 
 int Application::Run() {
     SdlLoopHost host(*this);
-    RunMainLoop(host, sleepWhenIdle);
+    // Fewer frames are for a quieter machine: polling the clock for them
+    // would keep a core busy all the same.
+    RunMainLoop(host, sleepWhenIdle || framesPerSecond < TicksPerSecond, framesPerSecond);
     return 0;
+}
+
+int Application::SetVideoMode(int full, int width, int height) {
+    const int screenSize = full && desktopWidth > 0 && desktopHeight > 0;
+    SDL_Surface* surface = SDL_SetVideoMode(screenSize ? desktopWidth : width, screenSize ? desktopHeight : height,
+                                            colourDepth, videoFlags | (full ? SDL_FULLSCREEN : 0));
+    if (!surface) return 0;
+    screen = surface;
+    pixelWidth = screen->w;
+    pixelHeight = screen->h;
+    pointer.SetWindow(pixelWidth, pixelHeight);
+    return 1;
+}
+
+int Application::ToggleFullScreen() {
+    if (!screen) return 0;
+    const int want = !fullScreen;
+    if (!SetVideoMode(want, windowWidth, windowHeight)) {
+        std::fprintf(stderr, "orrery: could not switch to %s: %s\n", want ? "full screen" : "a window", SDL_GetError());
+        // SDL 1.2 may have closed the old mode on the way: open it again.
+        if (!SetVideoMode(fullScreen, windowWidth, windowHeight)) {
+            std::fprintf(stderr, "orrery: could not set the video mode again: %s\n", SDL_GetError());
+            screen = nullptr;
+            quit = 1;
+            return 0;
+        }
+    } else {
+        fullScreen = want;
+    }
+    RestoreGlIfLost();
+    SetView(pixelWidth, pixelHeight);
+    // The classic library covers the screen with a window of its own.
+    if (fullScreen && !classicSdl) PlaceFullScreenWindow();
+    TakeGrab();
+    return fullScreen == want;
+}
+
+void Application::WindowResized(int width, int height) {
+    if (width <= 0 || height <= 0) return;
+    if (!fullScreen) {
+        windowWidth = width;
+        windowHeight = height;
+    }
+    // sdl12-compat's GL surface follows the window by itself. The classic
+    // library leaves it at the size of the last video mode, in a corner of
+    // the larger window, until the mode is set again at the new size; only
+    // for a window that is meant to be resized.
+    if (classicSdl && resizable && screen && (screen->w != width || screen->h != height)) {
+        if (SetVideoMode(fullScreen, width, height)) RestoreGlIfLost();
+    }
+    pixelWidth = width;
+    pixelHeight = height;
+    pointer.SetWindow(width, height);
+    SetView(width, height);
+}
+
+int Application::RestoreGlIfLost() {
+    if (!renderer.fontBase || glIsList(renderer.fontBase)) return 0;
+    // The names still held belong to the old context; the new one has none.
+    renderer.fontBase = 0;
+    if (!renderer.InitGl()) return 1;
+    renderer.SetLighting(lighting);
+    renderer.SetBlending(blending);
+    if (universe) {
+        universe->ReleaseGlResources();
+        universe->Init(&renderer, 2);
+    }
+    return 1;
 }
 
 void Application::SetView(int width, int height) {
@@ -356,9 +429,7 @@ void Application::HandleEvent(const SDL_Event& event) {
         quit = 1;
         break;
     case SDL_VIDEORESIZE:
-        pixelWidth = event.resize.w;
-        pixelHeight = event.resize.h;
-        SetView(event.resize.w, event.resize.h);
+        WindowResized(event.resize.w, event.resize.h);
         break;
     case SDL_ACTIVEEVENT:
         // Only the keyboard focus counts: the pointer is confined to the
@@ -466,6 +537,11 @@ void Application::ApplyKeys(Uint8* keyState) {
         trails.Reset();
     }
     if (Pressed(keys, SDLK_F12)) pictureDue = 1;
+    // A new video mode makes the classic library read the keyboard again, and
+    // a key still held whose byte was cleared is down once more, without an
+    // event: F11 would switch back and forth for as long as it is held. It
+    // acts on the press SDL reports, not on the byte.
+    if (Pressed(keys, SDLK_F11) && downThisPoll[SDLK_F11]) ToggleFullScreen();
 }
 
 // After the scene's tick: a new universe (F3, F4) or frame restarts the trails,
@@ -541,6 +617,7 @@ const HelpLine MoreHelpLines[] = {
     {-0.6f, "                    p - pauza"},
     {-0.7f, "                    t - drahy teles"},
     {-0.8f, "                  F12 - ulozi obrazek okna"},
+    {-0.9f, "                  F11 - okno / cela obrazovka"},
 };
 
 }  // namespace

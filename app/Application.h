@@ -58,6 +58,10 @@ public:
     // The window's pixels now, and the viewport given to the renderer.
     int32_t pixelWidth, pixelHeight;
     int32_t viewWidth, viewHeight;
+    // From configure.txt: "resizable" (the window manager may resize the
+    // window) and "fps" (at most this many frames a second, 1..100).
+    int32_t resizable;
+    int32_t framesPerSecond;
 
     // Touches neither SDL nor GL.
     Application();
@@ -77,6 +81,16 @@ public:
 
     // Sets the viewport and projection for width x height pixels.
     void SetView(int width, int height);
+    // F11: full screen, at the screen's size, or back to the window. 1 when
+    // the switch was made; 0 leaves the mode as it was.
+    int ToggleFullScreen();
+    // The window manager made the window width x height pixels.
+    void WindowResized(int width, int height);
+    // After a new video mode: the GL context's textures, display lists and
+    // font made again if the mode change took them (no SDL 1.2 on X11 that
+    // this program was tried on does, but the interface allows it). 1 when
+    // they had to be made again.
+    int RestoreGlIfLost();
     // Where screen text at x (-1 .. 1, as in a 4:3 view) goes in this view:
     // as many pixels from the nearer side edge as in a 4:3 view of the same
     // height, so that it keeps to its corner of a wider or narrower one.
@@ -109,6 +123,8 @@ private:
     void TakeGrab();
     void LoseFocus();
     void RecentrePointer();
+    // Sets the video mode for a window or full screen; 1 on success.
+    int SetVideoMode(int full, int width, int height);
 
     // On the classic SDL 1.2 library the camera turns by the pointer's
     // positions, and the pointer is brought back to the centre after every

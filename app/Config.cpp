@@ -30,6 +30,14 @@ void ReadConfigText(const char* text, size_t size, StartupSettings* s) {
             if (c.Integer(&value)) s->colourDepth = value;
         } else if (std::strcmp(token, "sleep") == 0) {
             if (c.Integer(&value)) s->sleepWhenIdle = value != 0;
+        } else if (std::strcmp(token, "resizable") == 0) {
+            if (c.Integer(&value)) s->resizable = value != 0;
+        } else if (std::strcmp(token, "fps") == 0) {
+            if (c.Integer(&value)) {
+                if (value < ConfigFpsMin) value = ConfigFpsMin;
+                if (value > ConfigFpsMax) value = ConfigFpsMax;
+                s->framesPerSecond = value;
+            }
         } else if (std::strcmp(token, "fontsize") == 0) {
             // Text from unreadably small to a third of a small screen.
             if (c.Integer(&value)) {

@@ -1,6 +1,7 @@
 // Reader of "configure.txt": words separated by any white space, keys
-// width/height/oglw/oglh/fullscreen/bpp/fontsize/sleep each followed by a decimal integer,
-// "//" words starting comments to the end of the line.
+// width/height/oglw/oglh/fullscreen/bpp/fontsize/sleep/resizable/fps each
+// followed by a decimal integer, "//" words starting comments to the end of
+// the line.
 #ifndef ORRERY_APP_CONFIG_H
 #define ORRERY_APP_CONFIG_H
 
@@ -16,11 +17,15 @@ struct StartupSettings {
     int32_t viewportHeight = 0;    // 0 stands for the window height
     int32_t fontSize = 20;         // text height in pixels, ConfigFontSizeMin..Max
     int32_t sleepWhenIdle = 0;     // "sleep": 1 rests between ticks, 0 polls
+    int32_t resizable = 0;         // 1: the window manager may resize the window
+    int32_t framesPerSecond = 100; // "fps": at most this many frames a second, ConfigFpsMin..Max
 };
 
 enum { ConfigTokenMax = 999, ConfigFullscreenFlag = 0x80000000u };
 // Apart from the flag above, whose enum is unsigned.
 enum { ConfigFontSizeMin = 6, ConfigFontSizeMax = 128 };
+// A frame follows a tick, so there are never more frames than the 100 ticks.
+enum { ConfigFpsMin = 1, ConfigFpsMax = 100 };
 
 // Applies the text of a configuration file to the settings.
 void ReadConfigText(const char* text, size_t size, StartupSettings* settings);

@@ -1,6 +1,7 @@
 // The fixed-step loop, apart from SDL so that a test can drive it with a clock
-// of its own: 10 ms ticks, catch-up without bound, at most one frame per pass,
-// and on request a rest between passes instead of polling.
+// of its own: 10 ms ticks, catch-up without bound, at most one frame per pass
+// and, if asked, fewer frames a second than ticks; on request a rest between
+// passes instead of polling.
 #ifndef ORRERY_APP_MAINLOOP_H
 #define ORRERY_APP_MAINLOOP_H
 
@@ -23,7 +24,9 @@ public:
 
 // sleepWhenIdle 0 polls the clock without pause, as the loop always has; 1
 // waits out the time left before the next tick once a pass has nothing to do.
-void RunMainLoop(LoopHost& host, int sleepWhenIdle = 0);
+// framesPerSecond below TicksPerSecond draws that many frames per 100 ticks
+// at most, spread evenly; the ticks are the same either way.
+void RunMainLoop(LoopHost& host, int sleepWhenIdle = 0, int framesPerSecond = TicksPerSecond);
 
 // True when clock `now` is past `mark`, also across the wrap of the 32-bit counter.
 inline bool ClockIsPast(uint32_t now, uint32_t mark) {

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Processor time of the real program with configure.txt's "sleep 0" (polling,
-# the default) and "sleep 1" (resting between ticks), side by side: the runs
-# alternate so that both see the same machine. Per run: processor time from
+# the default) and "sleep 1" (resting between ticks), or with the settings
+# named after the other arguments ("fps 100" "fps 60" "fps 30", say), side by
+# side: the runs alternate so that all see the same machine. Per run: processor time from
 # /proc/PID/stat (user + system, all threads) as a share of one core and the
 # same for the main thread alone (the one that polls; Mesa's rasteriser
 # threads draw the frames beside it), the caption's frames
 # per second, and steps per wall-clock second, counted from the date that two
 # F2 files about N seconds apart carry (a universe started with --date moves
 # its date on by deltat * day length per step). Needs a display; run it as
-#   tests/run_with_xvfb.sh bench/bench_cpu.sh [build-dir] [seconds per run] [runs per setting]
+#   tests/run_with_xvfb.sh bench/bench_cpu.sh [build-dir] [seconds per run] [runs per setting] [SETTING...]
+# where each SETTING is a configure.txt line added to the shipped file.
 # The build dir defaults to build-cli-rel (a Release build); 640x480 window,
 # Mesa's software renderer (LIBGL_ALWAYS_SOFTWARE=1 from run_with_xvfb.sh).
 set -u
@@ -16,6 +18,9 @@ source_dir=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-build-cli-rel}
 seconds=${2:-20}
 runs=${3:-3}
+shift 3 2>/dev/null || shift $#
+settings=("$@")
+[ ${#settings[@]} -gt 0 ] || settings=("sleep 0" "sleep 1")
 case $build in /*) ;; *) build=$source_dir/$build ;; esac
 bin=$build/orrery
 if [ ! -x "$bin" ]; then echo "bench_cpu: no $bin" >&2; exit 1; fi
@@ -48,11 +53,11 @@ save_as() {
   echo "$t"
 }
 
-# One run: prints "sleep cpu% main-thread% fps steps/s".
+# One run: prints "cpu% main-thread% fps steps/s".
 one_run() {
-  local sleep_setting=$1
+  local setting=$1
   cp "$source_dir/configure.txt" "$work/configure.txt"
-  echo "sleep $sleep_setting" >>"$work/configure.txt"
+  echo "$setting" >>"$work/configure.txt"
   mkdir -p "$work/Data"
   ln -sfn "$source_dir/Data/planety_256x128x24" "$work/Data/planety_256x128x24"
   rm -f "$work/Data/vesmir.ves"
@@ -86,12 +91,12 @@ one_run() {
   pid=""
   local fps_median
   fps_median=$(printf '%s\n' "${fps[@]}" | sort -n | awk '{a[NR]=$1} END{print a[int((NR+1)/2)]}')
-  awk -v c1="$c1" -v c2="$c2" -v m1="$m1" -v m2="$m2" -v t1="$t1" -v t2="$t2" -v hz="$hz" -v s="$sleep_setting" -v fps="$fps_median" \
+  awk -v c1="$c1" -v c2="$c2" -v m1="$m1" -v m2="$m2" -v t1="$t1" -v t2="$t2" -v hz="$hz" -v fps="$fps_median" \
       -v a="$(file_clock "$work/first.ves")" -v b="$(file_clock "$work/second.ves")" 'BEGIN {
     split(a, x, " "); split(b, y, " ")
     day = sqrt(x[3] * x[4] / 1e6) / 0.01720209895   # model time unit in days
     steps = (y[1] - x[1]) / (x[2] * day)
-    printf "%d %.1f %.1f %s %.2f\n", s, 100 * (c2 - c1) / hz / (t2 - t1), 100 * (m2 - m1) / hz / (t2 - t1), fps,
+    printf "%.1f %.1f %s %.2f\n", 100 * (c2 - c1) / hz / (t2 - t1), 100 * (m2 - m1) / hz / (t2 - t1), fps,
       steps / (t2 - t1)
   }'
 }
@@ -99,20 +104,20 @@ one_run() {
 median() { sort -n | awk '{a[NR]=$1} END{ if (NR % 2) print a[(NR+1)/2]; else print (a[NR/2]+a[NR/2+1])/2 }'; }
 
 echo "orrery $("$bin" --version | cut -d' ' -f2), $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg); $seconds s per run"
-printf '%-6s %-6s %9s %8s %6s %11s\n' run sleep "cpu %" "main %" fps "steps/s"
+printf '%-4s %-14s %9s %8s %6s %11s\n' run setting "cpu %" "main %" fps "steps/s"
 results=()
 for r in $(seq 1 "$runs"); do
-  for s in 0 1; do
-    line=$(one_run "$s") || exit 1
-    results+=("$line")
+  for i in "${!settings[@]}"; do
+    line=$(one_run "${settings[$i]}") || exit 1
+    results+=("$i $line")
     set -- $line
-    printf '%-6s %-6s %9s %8s %6s %11s\n' "$r" "$1" "$2" "$3" "$4" "$5"
+    printf '%-4s %-14s %9s %8s %6s %11s\n' "$r" "${settings[$i]}" "$1" "$2" "$3" "$4"
   done
 done
 echo "medians:"
-for s in 0 1; do
-  sel=$(printf '%s\n' "${results[@]}" | awk -v s=$s '$1==s')
-  printf '  sleep %s: cpu %s %% of a core (main thread %s %%), caption fps %s, steps/s %s\n' "$s" \
+for i in "${!settings[@]}"; do
+  sel=$(printf '%s\n' "${results[@]}" | awk -v s="$i" '$1==s')
+  printf '  %-14s cpu %s %% of a core (main thread %s %%), caption fps %s, steps/s %s\n' "${settings[$i]}:" \
     "$(echo "$sel" | awk '{print $2}' | median)" "$(echo "$sel" | awk '{print $3}' | median)" \
     "$(echo "$sel" | awk '{print $4}' | median)" "$(echo "$sel" | awk '{print $5}' | median)"
 done

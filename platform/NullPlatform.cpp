@@ -51,6 +51,8 @@ void ExitOnDisplayLoss() {}
 
 void ReleaseKeyboardGrab() {}
 
+void PlaceFullScreenWindow() {}
+
 int PicturesFolder(char* out, size_t size) {
     if (!out || size == 0) return 0;
     const int n = std::snprintf(out, size, ".");

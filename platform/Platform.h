@@ -58,11 +58,15 @@ void UnmapFile(MappedFile* file);
 // size > 0.
 int PicturesFolder(char* out, size_t size);
 
-// ---- Input grab ----------------------------------------------------------
+// ---- The SDL window ----------------------------------------------------
+// Nothing happens without an SDL window.
 // Lets go of the keyboard where SDL's input grab took it along with the
 // pointer, so that the window manager's keys (Alt+Tab) still work; the
-// pointer stays held. Nothing happens without an SDL window.
+// pointer stays held.
 void ReleaseKeyboardGrab();
+// Without a window manager, moves the program's top-level window to the
+// screen's top-left corner, where a full-screen window belongs.
+void PlaceFullScreenWindow();
 
 // ---- Process -------------------------------------------------------------
 // Keeps the libraries loaded so far (the GL driver among them) until the

@@ -24,13 +24,16 @@ pass "cmake --install into '$PREFIX'"
 SHARE="$PREFIX/share/orrery"
 check "launcher at bin/orrery is executable" test -x "$PREFIX/bin/orrery"
 check "program at libexec/orrery/orrery is executable" test -x "$PREFIX/libexec/orrery/orrery"
-# The repository's settings, but resting between ticks instead of polling.
-settings_lines() { grep -vE '^[[:space:]]*(sleep[[:space:]]|//|$)' "$1"; }
-last_sleep() { awk '$1 == "sleep" {v = $2} END {print v}' "$1"; }
+# The repository's settings, but resting between ticks instead of polling, in
+# a window that can be resized.
+settings_lines() { grep -vE '^[[:space:]]*((sleep|resizable)[[:space:]]|//|$)' "$1"; }
+last_value() { awk -v k="$1" '$1 == k {v = $2} END {print v}' "$2"; }
 check "default configure.txt has the repository's settings" \
     test "$(settings_lines "$SHARE/configure.txt")" = "$(settings_lines "$SOURCE_DIR/configure.txt")"
-check "default configure.txt says sleep 1 (got '$(last_sleep "$SHARE/configure.txt")')" \
-    test "$(last_sleep "$SHARE/configure.txt")" = 1
+for key in sleep resizable; do
+    check "default configure.txt says $key 1 (got '$(last_value $key "$SHARE/configure.txt")')" \
+        test "$(last_value $key "$SHARE/configure.txt")" = 1
+done
 count=$(find "$SHARE/Data/planety_256x128x24" -name '*.bmp' | wc -l)
 check "11 textures installed (got $count)" test "$count" -eq 11
 check "Earth texture is byte-identical" \

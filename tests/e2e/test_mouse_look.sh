@@ -4,7 +4,8 @@
 # the window's edge. The view must really turn on the way (the Sun leaves the
 # picture) and come back to the first picture, while the pointer stays in the
 # window. In a window and in full screen, on the bare X server and under a
-# window manager (openbox). Last, under the window manager with another window
+# window manager (openbox), and from the window to full screen and back with
+# F11, a full turn in each. Last, under the window manager with another window
 # on screen: while Alt+Tab has given the focus away, mouse motion and keys do
 # nothing (the Alt of Alt+Tab included), and once the focus is back mouse look
 # works again.
@@ -17,21 +18,6 @@ on_cleanup() {
     wm_stop
 }
 
-# The Sun in $SHOT as "WxH+X+Y AREA" (bounding box and pixel count; area 0
-# when it is not in the picture): where red exceeds blue by 30 %, opened so
-# that the few-pixel planets drop out. A full screen is looked at in half
-# size, which is quicker and still moves the Sun ten pixels a degree. Sets
-# SUN_BOX and SUN_AREA.
-find_sun() {
-    local found
-    found=$(convert "$SHOT" -sample '640x640>' \( +clone -channel R -separate +channel \) \
-        \( -clone 0 -channel B -separate +channel \) -delete 0 -compose minus_src -composite \
-        -threshold 30% -morphology Open Disk:4 -format '%@ %[fx:round(mean*w*h)]' info: 2>/dev/null)
-    SUN_BOX=${found% *}
-    SUN_AREA=${found##* }
-    [ -n "$SUN_AREA" ] || SUN_AREA=0
-}
-sun_seen() { screenshot && find_sun && [ "$SUN_AREA" -gt 2000 ]; }
 sun_gone() { screenshot && find_sun && [ "$SUN_AREA" -eq 0 ]; }
 
 # Two boxes "WxH+X+Y" within 3 pixels of each other in every number: a
@@ -91,24 +77,55 @@ end_case() {
     [ "$2" = wm ] && wm_stop
 }
 
-# One case: $1 label, $2 fullscreen 0 or 1, $3 "wm" or "bare".
-turn_case() {
-    local label=$1 first
-    note "--- $label"
+# Starts a case: $1 label, $2 fullscreen 0 or 1, $3 "wm" or "bare"; the
+# program up with the Sun in its first picture, whose box is in FIRST. Ends
+# the case and fails when it does not come so far.
+FIRST=""
+start_case() {
+    note "--- $1"
     sed -i "s/^fullscreen .*/fullscreen $2/" "$WORK/configure.txt"
     SHOT_SCREEN=""
     [ "$2" = 1 ] && SHOT_SCREEN=1
-    if [ "$3" = wm ]; then wm_start "$WORK/openbox.log" || { fail "$label: openbox did not start"; return; }; fi
+    if [ "$3" = wm ]; then wm_start "$WORK/openbox.log" || { fail "$1: openbox did not start"; return 1; }; fi
     # Where the window will open, as the user's hand would be.
     xdo mousemove --polar 0 0
     start_app
-    if ! wait_window || ! wait_caption >/dev/null; then fail "$label: the program did not come up"; end_case "$label" "$3"; return; fi
+    if ! wait_window || ! wait_caption >/dev/null; then fail "$1: the program did not come up"; end_case "$1" "$3"; return 1; fi
     focus_app
-    if ! eventually 20 sun_seen; then fail "$label: no Sun in the first picture"; end_case "$label" "$3"; return; fi
-    first=$SUN_BOX
-    [ "$2" = 1 ] && screen_corners "$label"
-    full_turn "$label" "$first"
-    end_case "$label" "$3"
+    if ! eventually 20 sun_seen; then fail "$1: no Sun in the first picture"; end_case "$1" "$3"; return 1; fi
+    FIRST=$SUN_BOX
+}
+
+# One case: a full turn; in full screen the picture covers the screen.
+turn_case() {
+    start_case "$@" || return
+    [ "$2" = 1 ] && screen_corners "$1"
+    full_turn "$1" "$FIRST"
+    end_case "$1" "$3"
+}
+
+# F11 from the window to full screen and back, a full turn in each; $2 is
+# "wm" or "bare". Full screen covers the screen either way.
+f11_case() {
+    local label=$1 first
+    start_case "$label" 0 "$2" || return
+    first=$FIRST
+    full_turn "$label, in the window" "$first"
+
+    press F11
+    SHOT_SCREEN=1
+    if eventually 10 sun_seen; then
+        screen_corners "$label, F11"
+        full_turn "$label, in full screen" "$SUN_BOX"
+    else
+        fail "$label: no Sun in full screen"
+    fi
+    press F11
+    SHOT_SCREEN=""
+    LAST_BOX=""
+    check "$label: F11 again shows the window's first picture ($first)" eventually 10 sun_settled_at "$first"
+    full_turn "$label, back in the window" "$first"
+    end_case "$label" "$2"
 }
 
 # Full screen has the screen's own size, 5:4 here, and the text keeps to its
@@ -189,5 +206,7 @@ turn_case "window" 0 bare
 turn_case "full screen" 1 bare
 turn_case "window under openbox" 0 wm
 turn_case "full screen under openbox" 1 wm
+f11_case "F11 under openbox" wm
+f11_case "F11 on the bare server" bare
 focus_case
 finish

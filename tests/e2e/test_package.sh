@@ -108,12 +108,15 @@ else
     check "a fresh install does not pull the classic libsdl1.2debian" sh -c "! grep -q '^Inst libsdl1.2debian ' '$WORK/apt-sim.txt'"
 fi
 
-# The installed default settings: the repository's, resting between ticks.
-settings_lines() { grep -vE '^[[:space:]]*(sleep[[:space:]]|//|$)' "$1"; }
-last_sleep() { awk '$1 == "sleep" {v = $2} END {print v}' "$1"; }
+# The installed default settings: the repository's, resting between ticks in
+# a window that can be resized.
+settings_lines() { grep -vE '^[[:space:]]*((sleep|resizable)[[:space:]]|//|$)' "$1"; }
+last_value() { awk -v k="$1" '$1 == k {v = $2} END {print v}' "$2"; }
+last_sleep() { last_value sleep "$1"; }
 check "default configure.txt is the repository's settings" \
     test "$(settings_lines "$ROOT/usr/share/orrery/configure.txt")" = "$(settings_lines "$SOURCE_DIR/configure.txt")"
 check "default configure.txt says sleep 1" test "$(last_sleep "$ROOT/usr/share/orrery/configure.txt")" = 1
+check "default configure.txt says resizable 1" test "$(last_value resizable "$ROOT/usr/share/orrery/configure.txt")" = 1
 
 # --- lintian ------------------------------------------------------------------
 if command -v lintian >/dev/null 2>&1; then
@@ -123,6 +126,14 @@ if command -v lintian >/dev/null 2>&1; then
     grep -E '^[EWI]: ' "$WORK/lintian.txt"
     errors=$(grep -c '^E: ' "$WORK/lintian.txt")
     check "lintian: no errors (got $errors)" test "$errors" -eq 0
+    # A release build is hardened as Debian builds its own (fortified, relro,
+    # bind now); the sanitizer build of the tests is not, and says so.
+    build_type=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$BUILD_DIR/CMakeCache.txt")
+    if grep -qE '^ORRERY_(SANITIZE|FUZZ):BOOL=ON' "$BUILD_DIR/CMakeCache.txt" || [ "$build_type" = Debug ]; then
+        echo "SKIP hardening notes: a $build_type build with sanitizers is not hardened (make deb builds one that is)"
+    else
+        check "lintian: no hardening notes" sh -c "! grep -q 'hardening-' '$WORK/lintian.txt'"
+    fi
     # lintian warns about running as root on stderr; anything else there is a failure of lintian itself.
     if grep -v 'root privileges' "$WORK/lintian.err" | grep -q .; then
         fail "lintian complained:"; cat "$WORK/lintian.err"

@@ -185,6 +185,81 @@ TEST(ApplicationEvents, ResizeEventSetsViewportButNotTheVideoMode) {
     EXPECT_EQ(400, viewport[3]);
     EXPECT_EQ(320, app.screen->w);
     EXPECT_EQ(240, app.screen->h);
+    EXPECT_EQ(500, app.pixelWidth) << "pictures (F12) take the window's new size";
+    EXPECT_EQ(400, app.pixelHeight);
+}
+
+// F11 there and back, as a user presses it: full screen takes the screen's
+// size, the window comes back at its own, the viewport follows both ways,
+// nothing drawn is lost and the pointer is held again after each switch.
+TEST(ApplicationWindow, F11GoesToFullScreenAtTheScreensSizeAndBack) {
+    AppFolder folder("width 320 height 240 resizable 1\n");
+    WorkingDir cd(folder.dir.Path());
+    Application app;
+    ASSERT_EQ(1, app.Init());
+    Display* d = XOpenDisplay(nullptr);
+    ASSERT_NE(nullptr, d);
+    const int screenWidth = DisplayWidth(d, DefaultScreen(d)), screenHeight = DisplayHeight(d, DefaultScreen(d));
+    const GLuint font = app.renderer.fontBase;
+    const GLuint sunTexture = app.universe->textures[1];
+    Uint8 keys[SDLK_LAST];
+    const struct {
+        int fullScreen, width, height;
+    } steps[] = {{1, screenWidth, screenHeight}, {0, 320, 240}, {1, screenWidth, screenHeight}, {0, 320, 240}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.fullScreen ? "to full screen" : "back to the window");
+        std::memset(keys, 0, sizeof keys);
+        SDL_Event press;
+        std::memset(&press, 0, sizeof press);
+        press.type = SDL_KEYDOWN;
+        press.key.keysym.sym = SDLK_F11;
+        app.HandleEvent(press);
+        keys[SDLK_F11] = 1;
+        app.ApplyKeys(keys);
+        EXPECT_EQ(0, keys[SDLK_F11]) << "F11 acts once per press";
+        // The classic library, looking at the keyboard again after the new
+        // mode, finds the key still held, without an event.
+        app.Update();
+        keys[SDLK_F11] = 1;
+        app.ApplyKeys(keys);
+        ASSERT_NE(nullptr, app.screen);
+        EXPECT_EQ(step.fullScreen, app.fullScreen);
+        EXPECT_EQ(step.width, app.screen->w);
+        EXPECT_EQ(step.height, app.screen->h);
+        GLint viewport[4];
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        EXPECT_EQ(step.width, viewport[2]);
+        EXPECT_EQ(step.height, viewport[3]);
+        EXPECT_EQ(font, app.renderer.fontBase);
+        EXPECT_TRUE(glIsList(font)) << "the font's lists went with the video mode";
+        EXPECT_TRUE(glIsTexture(sunTexture)) << "the textures went with the video mode";
+        EXPECT_TRUE(TicksUntilPointerHeld(app, d, true)) << "the pointer is not held after the switch";
+        app.Render();
+        EXPECT_EQ(GL_NO_ERROR, glGetError());
+    }
+    XCloseDisplay(d);
+}
+
+// A video mode whose context came without the old one's objects: the font,
+// textures and lists are made again, and only then.
+TEST(ApplicationWindow, LostGlObjectsAreMadeAgain) {
+    AppFolder folder("width 320 height 240\n");
+    WorkingDir cd(folder.dir.Path());
+    MessageRecorder messages;
+    Application app;
+    ASSERT_EQ(1, app.Init());
+    EXPECT_EQ(0, app.RestoreGlIfLost()) << "nothing was lost";
+    glDeleteLists(app.renderer.fontBase, 96);
+    glDeleteTextures(UniverseSlots, app.universe->textures);
+    glDeleteLists(app.universe->listBase, UniverseSlots);
+    EXPECT_EQ(1, app.RestoreGlIfLost());
+    EXPECT_TRUE(glIsList(app.renderer.fontBase));
+    EXPECT_TRUE(glIsTexture(app.universe->textures[1]));
+    EXPECT_TRUE(glIsList(app.universe->listBase + 1));
+    EXPECT_TRUE(Enabled(GL_LIGHTING)) << "the switches are as they were";
+    EXPECT_TRUE(messages.Messages().empty());
+    app.Render();
+    EXPECT_EQ(GL_NO_ERROR, glGetError());
 }
 
 TEST(ApplicationFrame, SkySphereFollowsTheCameraInEveryFrame) {

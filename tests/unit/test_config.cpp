@@ -51,6 +51,28 @@ TEST(ConfigKeys, SleepIsOnForAnyNonzeroAndTheLastValueWins) {
     for (const auto& c : cases) EXPECT_EQ(c.sleep, Read(c.text).sleepWhenIdle) << c.text;
 }
 
+TEST(ConfigKeys, ResizableIsOnForAnyNonzeroAndFpsStaysWithinTheTicks) {
+    const struct {
+        const char* text;
+        int32_t resizable, fps;
+    } cases[] = {{"", 0, 100},
+                 {"resizable 1 fps 30", 1, 30},
+                 {"resizable -2 fps 60", 1, 60},
+                 {"resizable 1 resizable 0", 0, 100},
+                 {"fps 0", 0, 1},
+                 {"fps -30", 0, 1},
+                 {"fps 101", 0, 100},
+                 {"fps 99999999999", 0, 100},
+                 {"fps x resizable y", 0, 100},
+                 {"fps//30 Resizable 1", 0, 100}};
+    for (const auto& c : cases) {
+        const StartupSettings s = Read(c.text);
+        EXPECT_EQ(c.resizable, s.resizable) << c.text;
+        EXPECT_EQ(c.fps, s.framesPerSecond) << c.text;
+        EXPECT_EQ(2u, s.videoFlags) << c.text << ": resizing is no flag of the reader's";
+    }
+}
+
 TEST(ConfigDefaults, ShippedFileKeepsTheDefaults) {
     StartupSettings s;
     ReadConfigFile(ORRERY_SOURCE_DIR "/configure.txt", &s);
@@ -63,6 +85,8 @@ TEST(ConfigDefaults, ShippedFileKeepsTheDefaults) {
     EXPECT_EQ(d.viewportHeight, s.viewportHeight);
     EXPECT_EQ(d.fontSize, s.fontSize);
     EXPECT_EQ(0, s.sleepWhenIdle) << "the shipped loop polls as it always has";
+    EXPECT_EQ(0, s.resizable) << "the shipped window keeps its size";
+    EXPECT_EQ(100, s.framesPerSecond) << "the shipped loop draws after every run of ticks";
 }
 
 TEST(ConfigKeys, EveryKeyTakesItsValueAfterAnyWhiteSpace) {

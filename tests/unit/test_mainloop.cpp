@@ -231,3 +231,94 @@ TEST(MainLoopSleep, WaitsExactlyTheTimeLeftSoEveryWakeUpRunsATick) {
     EXPECT_EQ(host.waits.size(), static_cast<size_t>(host.ticks));
     EXPECT_EQ("fps: 100 (100)", host.captions.at(1));
 }
+
+// A frame cap thins the frames out evenly and leaves the ticks alone; frames
+// too slow for the cap come as often as without it.
+TEST(MainLoopFrameCap, FewerFramesEvenlyAndTheSameTicks) {
+    const struct {
+        int fps;
+        uint32_t frameCost;
+    } cases[] = {{100, 2}, {60, 2}, {30, 2}, {1, 2}, {30, 50}, {60, 35}};
+    auto run = [](int fps, uint32_t frameCost, int rest) {
+        FakeHost host;
+        host.frameCost = frameCost;
+        host.maxFrames = 1000000;
+        host.onTick = [](FakeHost& h) {
+            if (h.ticks == 1000) h.quit = 1;
+        };
+        RunMainLoop(host, rest, fps);
+        return host;
+    };
+    auto shown = [](const FakeHost& h, size_t i) {
+        int n = -1;
+        EXPECT_EQ(1, std::sscanf(h.captions.at(i).c_str(), "fps: %d (100)", &n)) << h.captions.at(i);
+        return n;
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("fps " + std::to_string(c.fps) + ", frames of " + std::to_string(c.frameCost) + " ms");
+        for (int rest : {0, 1}) {
+            const FakeHost capped = run(c.fps, c.frameCost, rest);
+            const FakeHost full = run(100, c.frameCost, rest);
+            EXPECT_NEAR(capped.now / 10.0, capped.ticks, 1.0 + c.frameCost / 10.0) << "rest " << rest;
+            ASSERT_GE(capped.captions.size(), 9u);
+            ASSERT_GE(full.captions.size(), 9u);
+            for (size_t i = 1; i < 8; ++i) {
+                const int expected = std::min(c.fps, shown(full, i));
+                EXPECT_NEAR(expected, shown(capped, i), c.frameCost < 10 ? 0 : 1) << "second " << i << ", rest " << rest;
+            }
+            if (c.frameCost < 10) {
+                // Evenly: never more than one tick away from the mean.
+                const double mean = 100.0 / c.fps;
+                for (size_t i = 2; i < capped.ticksBeforeFrame.size(); ++i)
+                    EXPECT_NEAR(mean, capped.ticksBeforeFrame[i], 1.0) << "frame " << i << ", rest " << rest;
+            }
+        }
+    }
+}
+
+TEST(MainLoopFrameCap, AStallOwesNoBurstOfFrames) {
+    FakeHost host;
+    host.frameCost = 1;
+    host.maxFrames = 100;
+    bool stalled = false;
+    host.onTick = [&stalled](FakeHost& h) {
+        if (!stalled && h.ticks == 50) {
+            stalled = true;
+            h.now += 2000;
+        }
+    };
+    RunMainLoop(host, 0, 30);
+    // After the 200 ticks of catching up, one frame, then the frame and the
+    // fraction still owed paid within three frames, then three or four ticks
+    // apart again.
+    size_t afterStall = 0;
+    for (size_t i = 0; i < host.ticksBeforeFrame.size(); ++i)
+        if (host.ticksBeforeFrame[i] >= 199) afterStall = i;
+    ASSERT_GT(afterStall, 0u);
+    ASSERT_LT(afterStall + 10, host.ticksBeforeFrame.size());
+    int early = 0;
+    for (size_t i = afterStall + 1; i < host.ticksBeforeFrame.size(); ++i) {
+        if (host.ticksBeforeFrame[i] < 3) {
+            ++early;
+            EXPECT_LT(i, afterStall + 4) << "frame " << i << " came early long after the stall";
+        }
+    }
+    EXPECT_LE(early, 3) << "frames in a burst after the stall";
+}
+
+// A loop that wakes up late now and then (a loaded machine) keeps its frames.
+TEST(MainLoopFrameCap, LateWakeUpsCostNoFrames) {
+    for (int fps : {30, 60}) {
+        FakeHost host;
+        host.readCost = 0;
+        host.frameCost = 2;
+        host.maxFrames = 1000000;
+        int wakes = 0;
+        host.onTick = [&wakes](FakeHost& h) {
+            if (++wakes % 7 == 0) h.now += 15;  // every seventh tick is 15 ms late
+            if (h.ticks == 2000) h.quit = 1;
+        };
+        RunMainLoop(host, 1, fps);
+        EXPECT_NEAR(fps * 20, host.frames, 2) << "fps " << fps << ", 20 seconds of ticks";
+    }
+}
