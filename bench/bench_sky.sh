@@ -4,7 +4,9 @@
 # (bench_frame frames) at 1920x1080 with the default camera, for the old
 # 256x128 sky and for star skies of several widths made by the texture tool.
 # The candidates take turns within each round, so that the load of the
-# machine falls on all of them alike; ratios are taken within a round.
+# machine falls on all of them alike; ratios are taken within a round. Each
+# star sky also runs in one process with the old sky, frames of the two in
+# turns (bench_frame skies), which a busy machine disturbs least.
 #
 #   bench/bench_sky.sh [--reps N] [--seconds S] [--widths "2048 4096 8192"] <build-dir>
 #
@@ -67,6 +69,13 @@ for ((i = 1; i <= reps; i++)); do
       >"$raw/$c.$i" || { echo "bench_sky.sh: $c run $i failed" >&2; exit 1; }
     echo "round $i $c: frame $(value frame_median_ms "$raw/$c.$i") ms, start-up $(value startup_ms "$raw/$c.$i") ms," \
       "VmHWM $(value vmhwm_kb "$raw/$c.$i") kB" >&2
+    [ "$c" = old ] && continue
+    # The frame again, with the old sky taking turns in the same process.
+    (cd "$raw/$c" && ORRERY_BENCH_OTHER_SKY=$raw/old/$textures/Spacea.bmp \
+      exec "$build/bench/bench_frame" skies "$seconds" 1920 1080) >"$raw/$c.skies.$i" ||
+      { echo "bench_sky.sh: $c skies run $i failed" >&2; exit 1; }
+    echo "round $i $c: against the old sky in one process: $(value sky_ratio "$raw/$c.skies.$i")," \
+      "processor time $(value sky_cpu_ratio "$raw/$c.skies.$i")" >&2
   done
 done
 
@@ -91,6 +100,12 @@ for c in $candidates; do
   line "file (kB)" "$(($(stat -c %s "$raw/$c/$textures/Spacea.bmp") / 1024))"
   line "frame time (ms)" "$(figure frame_median_ms "$c")"
   line "  against the old sky" "$(versus frame_median_ms "$c" ratio)"
+  line "processor time per frame (ms)" "$(figure frame_cpu_ms "$c")"
+  line "  against the old sky" "$(versus frame_cpu_ms "$c" ratio)"
+  if [ "$c" != old ]; then
+    line "frame time, taking turns with the old" "$(figure sky_ratio "$c.skies")"
+    line "  processor time" "$(figure sky_cpu_ratio "$c.skies")"
+  fi
   line "start to first frame (ms)" "$(figure startup_ms "$c")"
   line "  later than the old sky (ms)" "$(versus startup_ms "$c" difference)"
   line "  processor time to then (ms)" "$(figure startup_cpu_ms "$c")"

@@ -702,7 +702,7 @@ const int kSkyWidth = 4096;
 const int kSkyBackground = 4;
 const double kMilkyWayPeak = 22.0;
 // A star of magnitude 6 lifts its texel this many levels above the dark sky,
-// just visible on a dark screen; the brightest star reaches level 255.
+// just visible on a dark screen.
 const double kMagnitudeSixLift = 26.0;
 
 Rgb SkyLevelColour(int level) {
@@ -774,7 +774,6 @@ void MakeSkyPicture(const std::vector<Star>& stars, SkyPicture* sky) {
     // shine as the one point they are on the screen.
     std::vector<double> flux(texels, 0.0);
     std::vector<size_t> lit;
-    double brightest = 0.0;
     for (const Star& star : stars) {
         double s, t;
         if (!SkyTexCoordAt(StarDirection(star), &s, &t)) continue;
@@ -783,29 +782,31 @@ void MakeSkyPicture(const std::vector<Star>& stars, SkyPicture* sky) {
         size_t at = static_cast<size_t>(row) * width + col;
         if (flux[at] == 0.0) lit.push_back(at);
         flux[at] += Flux(star.magnitude);
-        brightest = std::max(brightest, flux[at]);
     }
-    // Levels follow a power of the flux: magnitude 6 at its lift, the
-    // brightest texel at 255. Stars brighter than about magnitude 2 also
-    // light the texels about them a little, less than half their own level,
-    // so that they look bigger without growing past a texel at half height.
-    const double six = Flux(6.0);
-    const double top = 255.0 - kSkyBackground;
-    const double power = brightest > six ? std::log(top / kMagnitudeSixLift) / std::log(brightest / six) : 1.0;
-    const double haloFrom = 70.0;
+    // Levels go with the square root of the flux, from magnitude 6 at its
+    // lift up to a knee, above which they bend softly towards the top: the
+    // bright stars keep their order and only the brightest texel (Sirius)
+    // comes to 255. Stars past the knee (brighter than magnitude 2) also light
+    // the texels about them, up to 0.3 of their level beside and 0.12
+    // diagonally, so that they look bigger while the part above half their
+    // height stays within a texel.
+    const double six = Flux(6.0), knee = 160.0;
+    const double room = 255.0 - kSkyBackground - knee;
     std::vector<float> lift(texels, 0.0f);
     for (size_t at : lit) {
-        double level = kMagnitudeSixLift * std::pow(flux[at] / six, power);
+        double x = kMagnitudeSixLift * std::sqrt(flux[at] / six);
+        double level = x <= knee ? x : knee + room * (1.0 - std::exp(-(x - knee) / room));
         lift[at] += static_cast<float>(level);
-        if (level <= haloFrom) continue;
+        double halo = SmoothStep(knee, 2.5 * knee, x) * level;
+        if (halo <= 0.0) continue;
         int row = static_cast<int>(at / width), col = static_cast<int>(at % width);
         for (int dr = -1; dr <= 1; ++dr)
             for (int dc = -1; dc <= 1; ++dc) {
                 int r = row + dr;
                 if ((dr == 0 && dc == 0) || r < 0 || r >= height) continue;
                 int c = (col + dc + width) % width;
-                double share = dr == 0 || dc == 0 ? 0.22 : 0.08;
-                lift[static_cast<size_t>(r) * width + c] += static_cast<float>(share * (level - haloFrom));
+                double share = dr == 0 || dc == 0 ? 0.3 : 0.12;
+                lift[static_cast<size_t>(r) * width + c] += static_cast<float>(share * halo);
             }
     }
 

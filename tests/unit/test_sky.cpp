@@ -108,7 +108,8 @@ protected:
         return image->pixels[(size_t(row) * image->width + col) * 3 + 1];
     }
     void TexelOf(SkyVec dir, int* col, int* row) const {
-        double s, t;
+        *col = *row = 0;
+        double s = 0, t = 0;
         ASSERT_EQ(1, SkyTexCoordAt(dir, &s, &t));
         *col = std::min(int(s * image->width), image->width - 1);
         *row = std::min(int(t * image->height), image->height - 1);

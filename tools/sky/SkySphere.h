@@ -4,8 +4,8 @@
 // the camera. GLU gives texture coordinates per vertex and GL interpolates
 // them across each flat triangle, so the direction in which texel (s, t) is
 // seen is that of the point with those coordinates on the tessellated
-// sphere, not on the round one: up to half a degree apart in the middle of
-// a quad.
+// sphere, not on the round one: up to a degree apart inside the quads of
+// a 16 x 16 sphere.
 //
 // Directions are in the model's frame (x, y, z as the universe stores them);
 // s and t are GL's texture coordinates, t = 0 at the image's bottom row.
