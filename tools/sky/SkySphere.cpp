@@ -108,6 +108,7 @@ SkyVec SkyVertex(int i, int j) {
 }
 
 SkyVec SkyDirectionAt(double s, double t) {
+    if (!std::isfinite(s) || !std::isfinite(t)) s = t = 0.5;
     s -= std::floor(s);
     if (t < 0.0 || t > 1.0) t -= std::floor(t);
     // GLU puts s = 1 - i / slices and t = 1 - j / stacks at corner (i, j).
@@ -128,24 +129,28 @@ int SkyTexCoordAt(SkyVec dir, double* s, double* t) {
     double around = std::atan2(dir.x, -dir.z);  // GLU's atan2(x, y), its y being -z here
     if (around < 0.0) around += 2.0 * kPi;
     int column = static_cast<int>(around / (2.0 * kPi / SkySlices));
-    double polar = std::acos(dir.y / std::sqrt(len2));
+    dir = Normalized(dir);
+    double polar = std::acos(dir.y < -1.0 ? -1.0 : (dir.y > 1.0 ? 1.0 : dir.y));
     int row = static_cast<int>(polar / (kPi / SkyStacks));
     static const Corner kBelowCut[3] = {{0, 0}, {1, 0}, {1, 1}}, kAboveCut[3] = {{0, 0}, {1, 1}, {0, 1}};
-    double best = 1e18, bestU = 0.0, bestV = 0.0;
+    // A folded or turned-away triangle answers 1e9 and is never taken.
+    double best = 1e9, bestU = 0.0, bestV = 0.0;
     int bestI = 0, bestJ = 0;
     for (int i = column - 1; i <= column + 1; ++i) {
         for (int j = row - 1; j <= row + 1; ++j) {
             if (j < 0 || j >= SkyStacks) continue;
             for (int half = 0; half < 2; ++half) {
-                double u, v;
+                double u = 0.0, v = 0.0;
                 double outside = CrossTriangle(dir, i, j, half ? kAboveCut : kBelowCut, &u, &v);
                 if (outside < best) best = outside, bestU = u, bestV = v, bestI = i, bestJ = j;
             }
         }
     }
+    if (best >= 1e9) return 0;
     double across = bestI + bestU, down = bestJ + bestV;
     double ss = 1.0 - across / SkySlices;
     ss -= std::floor(ss);
+    if (ss >= 1.0) ss = 0.0;  // a hair below 0 wraps to exactly 1
     double tt = 1.0 - down / SkyStacks;
     *s = ss;
     *t = tt < 0.0 ? 0.0 : (tt > 1.0 ? 1.0 : tt);
