@@ -2,14 +2,18 @@
 // the axes of the x-z plane and the sky sphere. Initial velocities put every
 // planet on a circular orbit about its common centre of mass with the Sun, and
 // give the Sun the opposite momentum so that the system as a whole is at rest.
-// No file, no GL: the scene adds its resources, files replace the bodies.
+// Also the work of a tick (the time keys, the step, the clocks) on top of the
+// gravity of sim/Integrator. No file, no GL: the scene adds its resources,
+// files replace the bodies.
 #include "sim/UniverseModel.h"
-
-#include "sim/Ephemeris.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+
+#include "sim/Ephemeris.h"
+#include "sim/Integrator.h"
+#include "sim/Keys.h"
 
 const char* const UniverseFileName = "Data/vesmir.ves";
 
@@ -45,6 +49,11 @@ const BuiltInBody kBuiltIn[UniverseSlots] = {
 };
 
 void CopyText(char* dst, size_t size, const char* src) { std::snprintf(dst, size, "%s", src); }
+
+const double kSpeedUp = 1.1;
+const double kSlowDown = 0.9090909090909091;  // nearest double to 1 / 1.1
+const double kSpeedUpLimit = 10;              // keypad + stops once |deltat| truncates to 10
+const double kSimTimeWrap = 20000;
 
 }  // namespace
 
@@ -120,6 +129,9 @@ int UniverseModel::MakeRealSystem(double jd) {
     made.deltat = deltat;
     made.kapa = kapa;
     if (!PlaceRealPlanets(made, jd)) return 0;
+    // The elements give true velocities; the step keeps them half a step
+    // behind the positions.
+    GravityKick(made.bodies, made.kapa, -made.StepLength() / 2);
     made.hasDate = 1;
     made.datum = jd;
     *this = made;
@@ -127,3 +139,46 @@ int UniverseModel::MakeRealSystem(double jd) {
 }
 
 double UniverseModel::DayLength() const { return ModelDayLength(kapa, bodies[1].hmotnost); }
+
+double UniverseModel::StepLength() const { return deltat / SubStepCount(deltat); }
+
+void UniverseModel::ApplyTimeKeys(unsigned char* keys) {
+    if (!keys) return;
+    const double before = StepLength();
+    if (keys[KeyKeypadPlus]) {
+        // The limit is tested on deltat truncated toward zero. Comparing the
+        // truncated double avoids converting NaN or huge values to an
+        // integer; NaN and infinities fail the test, as they must.
+        if (std::fabs(std::trunc(deltat)) < kSpeedUpLimit) deltat = deltat * kSpeedUp;
+    }
+    if (keys[KeyKeypadMinus]) deltat = deltat * kSlowDown;
+    if (keys[KeyKeypadMultiply]) {
+        keys[KeyKeypadMultiply] = 0;
+        deltat = deltat * -1.0;
+    }
+    // The velocities stand half the old step behind the positions; the new
+    // step wants them half the new one behind. Without this every change of
+    // rate would kick each body by a (old - new) / 2.
+    const double after = StepLength();
+    const double shift = (before - after) / 2;
+    if (after != before && std::isfinite(shift)) GravityKick(bodies, kapa, shift);
+}
+
+void UniverseModel::Step() {
+    const int n = SubStepCount(deltat);
+    const double h = deltat / n;
+    for (int i = 0; i < n; ++i) {
+        GravityKick(bodies, kapa, h);
+        GravityDrift(bodies, h);
+    }
+    // The spin clock advances once per massive body per tick, not per step,
+    // and wraps only upwards.
+    for (int k = 1; k < UniverseSlots; ++k) {
+        if (bodies[k].hmotnost == 0) continue;
+        simTime = simTime + deltat;
+        if (simTime > kSimTimeWrap) simTime = 0;
+    }
+    // Calendar bookkeeping only; nothing above reads it.
+    elapsed += deltat;
+    if (hasDate) datum += deltat * DayLength();
+}

@@ -8,18 +8,7 @@
 
 #include <cstdint>
 
-enum { UniverseSlots = 11, BodyNameSize = 50, BodyFileSize = 262 };
-
-struct Body {
-    char meno[BodyNameSize];     // label; at most 49 characters
-    char soubor[BodyFileSize];   // texture path; at most 261 characters
-    double x, y, z;
-    double vx, vy, vz;
-    double hmotnost;             // mass; exactly 0 marks an unused slot
-    double polomer;              // radius
-    double rotace;               // spin, degrees per unit of simTime
-    double osa_rotace;           // axis tilt, degrees about z
-};
+#include "sim/Body.h"
 
 class UniverseModel {
 public:
@@ -39,15 +28,24 @@ public:
     UniverseModel();
 
     // Keypad +, - and * (SDL 1.2 key numbers, see sim/Keys.h); * acts once per
-    // press and clears its byte.
+    // press and clears its byte. When the step length changes, the velocities
+    // move to where the new step expects them, so the orbits do not depend
+    // on the rate: what a save writes right after is what the next tick
+    // continues from.
     void ApplyTimeKeys(unsigned char* keys);
-    // One semi-implicit Euler step of deltat over slots 1..10.
+    // One tick: deltat of gravity over slots 1..10, as one semi-implicit Euler
+    // step or, above IntegratorLongestStep, as equal shorter ones; the spin
+    // clock and the calendar advance by deltat either way.
     void Step();
+    // The length of one integration step at the present deltat.
+    double StepLength() const;
     // Writes UniverseFileName; silent, and the old file survives any failure.
     void Save();
     // The built-in system with the planets where they were at Julian day jd
-    // (UT), keeping deltat and kapa, dated jd. 0, and nothing changed, for a
-    // day outside the years the planets' elements cover (1800-2050).
+    // (UT), keeping deltat and kapa, dated jd: positions as the elements give
+    // them, velocities half a step back as the step keeps them. 0, and
+    // nothing changed, for a day outside the years the planets' elements
+    // cover (1800-2050).
     int MakeRealSystem(double jd);
     // One model time unit in days, from kapa and the Sun's mass.
     double DayLength() const;
