@@ -8,15 +8,15 @@
 #include <cstring>
 #include <new>
 
-#include "app/Batch.h"
-#include "app/Config.h"
-#include "app/InfoLine.h"
-#include "app/MainLoop.h"
+#include "core/app/Batch.h"
+#include "core/app/Config.h"
+#include "core/app/InfoLine.h"
+#include "core/app/MainLoop.h"
 #include "gfx/Gl.h"
 #include "gfx/Screenshot.h"
 #include "platform/Platform.h"
-#include "sim/Ephemeris.h"
-#include "sim/Keys.h"
+#include "core/sim/Ephemeris.h"
+#include "core/sim/Keys.h"
 #include "sim/Universe.h"
 
 static_assert((int)KeyKeypadMultiply == (int)SDLK_KP_MULTIPLY && (int)KeyKeypadMinus == (int)SDLK_KP_MINUS &&

@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "gfx/GlRenderer.h"
-#include "sim/Trails.h"
+#include "core/sim/Trails.h"
 
 class SceneObject;
 class Universe;

@@ -34,7 +34,7 @@
 #include <SDL.h>
 
 #include "app/Application.h"
-#include "app/MainLoop.h"
+#include "core/app/MainLoop.h"
 #include "gfx/Gl.h"
 #include "sim/Universe.h"
 

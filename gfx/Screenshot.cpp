@@ -9,7 +9,7 @@
 #include <ctime>
 
 #include "gfx/Gl.h"
-#include "gfx/PngWriter.h"
+#include "core/gfx/PngWriter.h"
 #include "platform/Platform.h"
 
 #ifndef GL_FRAMEBUFFER_BINDING

@@ -1,7 +1,7 @@
 // The GL half of the trails: each track handed to the renderer as one fading
 // strip, oldest point first, ending at the body's present place.
 #include "gfx/GlRenderer.h"
-#include "sim/Trails.h"
+#include "core/sim/Trails.h"
 
 void Trails::Draw(const UniverseModel& u, GlRenderer* renderer) const {
     if (!renderer) return;

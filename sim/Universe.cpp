@@ -10,10 +10,10 @@
 #include "gfx/GlRenderer.h"
 #include "gfx/Texture.h"
 #include "platform/Platform.h"
-#include "sim/Ephemeris.h"
-#include "sim/Keys.h"
+#include "core/sim/Ephemeris.h"
+#include "core/sim/Keys.h"
 #include "sim/Universe.h"
-#include "sim/UniverseFile.h"
+#include "core/sim/UniverseFile.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "sim/SceneObject.h"
-#include "sim/UniverseModel.h"
+#include "core/sim/SceneObject.h"
+#include "core/sim/UniverseModel.h"
 
 struct GLUquadric;
 

@@ -15,7 +15,7 @@
 #include <system_error>
 #include <vector>
 
-#include "gfx/BmpWriter.h"
+#include "core/gfx/BmpWriter.h"
 
 namespace {
 

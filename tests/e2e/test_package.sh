@@ -160,8 +160,8 @@ for key in $help_keys; do
     done
 done
 # Every setting the reader knows has its entry under FILES.
-config_keys=$(grep -o 'strcmp(token, "[a-z]*")' "$SOURCE_DIR/app/Config.cpp" | sed 's/.*"\(.*\)".*/\1/')
-check "settings found in app/Config.cpp" test "$(wc -w <<<"$config_keys")" -ge 6
+config_keys=$(grep -o 'strcmp(token, "[a-z]*")' "$SOURCE_DIR/core/app/Config.cpp" | sed 's/.*"\(.*\)".*/\1/')
+check "settings found in core/app/Config.cpp" test "$(wc -w <<<"$config_keys")" -ge 6
 for key in $config_keys; do
     check "manual: configure.txt key $key" documented "$WORK/file_tags.txt" "$key"
 done

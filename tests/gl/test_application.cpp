@@ -14,12 +14,12 @@
 #include <vector>
 
 #include "app/Application.h"
-#include "app/Batch.h"
-#include "app/CommandLine.h"
+#include "core/app/Batch.h"
+#include "core/app/CommandLine.h"
 #include "gfx/Gl.h"
-#include "sim/Keys.h"
+#include "core/sim/Keys.h"
 #include "sim/Universe.h"
-#include "sim/UniverseFile.h"
+#include "core/sim/UniverseFile.h"
 #include "support/TestSupport.h"
 
 namespace {

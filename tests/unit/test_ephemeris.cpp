@@ -13,9 +13,9 @@
 #include <erfa.h>
 #endif
 
-#include "app/InfoLine.h"
-#include "sim/Ephemeris.h"
-#include "sim/UniverseModel.h"
+#include "core/app/InfoLine.h"
+#include "core/sim/Ephemeris.h"
+#include "core/sim/UniverseModel.h"
 
 namespace {
 

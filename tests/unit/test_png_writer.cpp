@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "gfx/PngWriter.h"
+#include "core/gfx/PngWriter.h"
 #include "support/PngRead.h"
 #include "support/TestSupport.h"
 

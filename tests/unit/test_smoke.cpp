@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/Platform.h"
-#include "sim/SceneObject.h"
+#include "core/sim/SceneObject.h"
 #include "support/TestSupport.h"
 
 TEST(SceneObjectBase, InitStoresRendererAndZeroesFirstTextureAndListBase) {

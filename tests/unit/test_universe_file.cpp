@@ -14,9 +14,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "sim/Keys.h"
-#include "sim/UniverseModel.h"
-#include "sim/UniverseFile.h"
+#include "core/sim/Keys.h"
+#include "core/sim/UniverseModel.h"
+#include "core/sim/UniverseFile.h"
 #include "support/TestSupport.h"
 
 namespace {

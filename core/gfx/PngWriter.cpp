@@ -1,9 +1,9 @@
 // libpng reports errors by longjmp. Only plain C data lives in the frames it
 // jumps across, and nothing the handler uses changes after setjmp, so no
 // destructor is skipped and no local needs to be volatile.
-#include "gfx/PngWriter.h"
+#include "core/gfx/PngWriter.h"
 
-#include "sim/FileReplace.h"
+#include "platform/FileReplace.h"
 
 #include <png.h>
 

@@ -1,4 +1,4 @@
-#include "sim/WordCursor.h"
+#include "core/sim/WordCursor.h"
 
 #include <charconv>
 #include <cmath>

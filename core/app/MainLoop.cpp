@@ -2,7 +2,7 @@
 // simulation keeps 100 steps per wall-clock second whatever drawing costs;
 // a frame follows every run of ticks. Unless asked to rest, the loop polls and
 // never sleeps; resting changes only what happens between passes.
-#include "app/MainLoop.h"
+#include "core/app/MainLoop.h"
 
 #include <cstdio>
 

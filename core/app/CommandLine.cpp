@@ -1,9 +1,9 @@
-#include "app/CommandLine.h"
+#include "core/app/CommandLine.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "sim/Ephemeris.h"
+#include "core/sim/Ephemeris.h"
 
 const char* const CommandLineUsage =
     "usage: orrery [--date YYYY-MM-DD[THH:MM] | --load FILE]\n"

@@ -3,16 +3,16 @@
 // fields, unreadable values are met again as words) but never trusts the
 // text: it works on a bounded buffer, cuts words to their fields and parses
 // numbers without the locale. The writer loses no bits and no old file.
-#include "sim/UniverseFile.h"
+#include "core/sim/UniverseFile.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 
-#include "sim/FileReplace.h"
-#include "sim/UniverseModel.h"
-#include "sim/WordCursor.h"
+#include "platform/FileReplace.h"
+#include "core/sim/UniverseModel.h"
+#include "core/sim/WordCursor.h"
 
 namespace {
 

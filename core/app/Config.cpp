@@ -2,13 +2,13 @@
 // takes the integer after it; a word starting with "//" drops the rest of its
 // line. Words longer than the 999-character token buffer are cut to it; the
 // rest of such a word is consumed with it, so it can never spill into a key.
-#include "app/Config.h"
+#include "core/app/Config.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "sim/WordCursor.h"
+#include "core/sim/WordCursor.h"
 
 void ReadConfigText(const char* text, size_t size, StartupSettings* s) {
     WordCursor c(text, size);

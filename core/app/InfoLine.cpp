@@ -1,10 +1,10 @@
-#include "app/InfoLine.h"
+#include "core/app/InfoLine.h"
 
 #include <cmath>
 #include <cstdio>
 
-#include "sim/Ephemeris.h"
-#include "sim/UniverseModel.h"
+#include "core/sim/Ephemeris.h"
+#include "core/sim/UniverseModel.h"
 
 int FormatInfoLine(const UniverseModel& u, int paused, char* out, size_t size) {
     if (!out || size == 0) return 0;

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/CommandLine.h"
+#include "core/app/CommandLine.h"
 
 // The camera's place at start, where the window keeps the sky sphere.
 const double BatchCameraX = 0, BatchCameraY = 30, BatchCameraZ = 100;

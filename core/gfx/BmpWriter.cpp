@@ -1,6 +1,6 @@
 // The one BMP writer of the project. Fields go out little-endian byte by byte,
 // so the result is the same on any host.
-#include "gfx/BmpWriter.h"
+#include "core/gfx/BmpWriter.h"
 
 #include <cstdio>
 

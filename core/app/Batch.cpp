@@ -1,15 +1,15 @@
 // The batch run shares everything that decides the numbers with the window:
 // the built-in system's constructor, MakeRealSystem, the file reader, Step
 // and the writer, so its file is the window's F2 file to the bit.
-#include "app/Batch.h"
+#include "core/app/Batch.h"
 
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
-#include "sim/UniverseFile.h"
-#include "sim/UniverseModel.h"
+#include "core/sim/UniverseFile.h"
+#include "core/sim/UniverseModel.h"
 
 namespace {
 

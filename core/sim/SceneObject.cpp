@@ -1,4 +1,4 @@
-#include "sim/SceneObject.h"
+#include "core/sim/SceneObject.h"
 
 SceneObject::~SceneObject() {}
 

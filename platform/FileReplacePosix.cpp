@@ -1,4 +1,4 @@
-#include "sim/FileReplace.h"
+#include "platform/FileReplace.h"
 
 #include <unistd.h>
 

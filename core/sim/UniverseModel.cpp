@@ -5,15 +5,15 @@
 // Also the work of a tick (the time keys, the step, the clocks) on top of the
 // gravity of sim/Integrator. No file, no GL: the scene adds its resources,
 // files replace the bodies.
-#include "sim/UniverseModel.h"
+#include "core/sim/UniverseModel.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
-#include "sim/Ephemeris.h"
-#include "sim/Integrator.h"
-#include "sim/Keys.h"
+#include "core/sim/Ephemeris.h"
+#include "core/sim/Integrator.h"
+#include "core/sim/Keys.h"
 
 const char* const UniverseFileName = "Data/vesmir.ves";
 

@@ -16,7 +16,7 @@
 //
 // Decoding on bytes in memory shows nothing; only the file entries show the
 // failure to the user.
-#include "gfx/Bmp.h"
+#include "core/gfx/Bmp.h"
 
 #include <climits>
 #include <cstdio>

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "sim/Body.h"
+#include "core/sim/Body.h"
 
 class UniverseModel {
 public:

@@ -7,7 +7,7 @@
 #ifndef ORRERY_SIM_TRAILS_H
 #define ORRERY_SIM_TRAILS_H
 
-#include "sim/UniverseModel.h"
+#include "core/sim/UniverseModel.h"
 
 class GlRenderer;
 

@@ -4,12 +4,12 @@
 // Planet positions come from published mean elements; their velocities come
 // from the model's own gravity instead of the published mean motions, so that
 // the simulation, once started, keeps each planet on the orbit it was put on.
-#include "sim/Ephemeris.h"
+#include "core/sim/Ephemeris.h"
 
 #include <cmath>
 #include <cstdio>
 
-#include "sim/UniverseModel.h"
+#include "core/sim/UniverseModel.h"
 
 // E. M. Standish, "Keplerian Elements for Approximate Positions of the Major
 // Planets", JPL Solar System Dynamics, Table 1 (1800 AD - 2050 AD).

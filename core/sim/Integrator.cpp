@@ -4,7 +4,7 @@
 // machine. A kick of all pairs followed by a drift of all bodies is the same
 // arithmetic, to the bit, as the interleaved loop the step once was: the
 // drift of body k only ever came after every pair term that reads it.
-#include "sim/Integrator.h"
+#include "core/sim/Integrator.h"
 
 #include <cmath>
 

@@ -7,7 +7,7 @@
 #ifndef ORRERY_SIM_INTEGRATOR_H
 #define ORRERY_SIM_INTEGRATOR_H
 
-#include "sim/Body.h"
+#include "core/sim/Body.h"
 
 // The longest step the integrator takes: a tick of a longer deltat is cut
 // into equal sub-steps no longer than this. At or below it a tick is one

@@ -1,4 +1,4 @@
-#include "sim/Trails.h"
+#include "core/sim/Trails.h"
 
 #include <cmath>
 #include <cstring>
