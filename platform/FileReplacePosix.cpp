@@ -1,11 +1,13 @@
-#include "platform/FileReplace.h"
-
+// Files replaced whole with POSIX calls, and the check for a name in use.
+// Every platform here has them; they need no display.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 
+#include "platform/Platform.h"
+
 int ReplaceFile(const char* path, int (*write)(FILE* f, const void* context), const void* context) {
-    // In the same folder, so the rename cannot cross file systems.
     char temp[4096];
     const int n = std::snprintf(temp, sizeof temp, "%s.tmp", path);
     if (n < 0 || static_cast<size_t>(n) >= sizeof temp) return 0;
@@ -23,4 +25,9 @@ int ReplaceFile(const char* path, int (*write)(FILE* f, const void* context), co
         return 0;
     }
     return 1;
+}
+
+int PathTaken(const char* path) {
+    struct stat st;
+    return path && lstat(path, &st) == 0;
 }

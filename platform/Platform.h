@@ -1,16 +1,22 @@
 // The few services that stand in for the operating system: the modal message
-// box, the font glyphs for GL bitmap lists, read-only file access, the folder
-// for saved pictures, and two process-wide settings. app/, sim/ and gfx/ reach
-// X11 only through this header.
+// box, the font glyphs for GL bitmap lists, read-only file access, replacing a
+// file whole, the local time, the folder for saved pictures, and two
+// process-wide settings. Above platform/ no file calls the system beyond the
+// C and C++ standard libraries and the libraries its layer is built on
+// (libpng; GL and GLU; SDL): what the system adds comes through this header.
 //
 // Two implementations: the X11 one the program runs on (platform/*X11.cpp,
 // *Posix.cpp, FontFreeType.cpp) and a null one (platform/Null*.cpp) for tests,
-// fuzzers and tools: boxes recorded, no font, plain file reads.
+// fuzzers and tools: boxes recorded, no font, plain file reads. Both write
+// files and read the clock through the same POSIX code (FileReplacePosix.cpp,
+// LocalTimePosix.cpp), since tests and tools need real files too.
 #ifndef ORRERY_PLATFORM_PLATFORM_H
 #define ORRERY_PLATFORM_PLATFORM_H
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <ctime>
 
 // ---- Message box -------------------------------------------------------
 enum MessageBoxIcon {
@@ -49,6 +55,25 @@ struct MappedFile {
 // and still succeeds.
 int MapFileReadOnly(const char* path, MappedFile* out);
 void UnmapFile(MappedFile* file);
+
+// ---- Writing files ---------------------------------------------------------
+// Replaces path whole or not at all: write fills a new file beside it (path +
+// ".tmp", in the same folder so that the rename cannot cross file systems),
+// which reaches the disk and is renamed over path only when every step
+// succeeded; otherwise it is removed and whatever stood at path is left as
+// it was. write returns 1 when every write succeeded; 1 when path now holds
+// what write wrote, else 0.
+int ReplaceFile(const char* path, int (*write)(FILE* f, const void* context), const void* context);
+
+// 1 when anything stands at path, a dangling link included: a rename to that
+// name would replace it.
+int PathTaken(const char* path);
+
+// ---- Clock -----------------------------------------------------------------
+// The present time in the user's time zone, which is looked up afresh, so a
+// zone changed while the program runs counts. 1 with *out filled; 0 when the
+// clock cannot be read.
+int LocalTimeNow(std::tm* out);
 
 // ---- Pictures ------------------------------------------------------------
 // The folder where the user keeps pictures: the desktop's configured pictures

@@ -3,7 +3,7 @@
 // destructor is skipped and no local needs to be volatile.
 #include "core/gfx/PngWriter.h"
 
-#include "platform/FileReplace.h"
+#include "platform/Platform.h"
 
 #include <png.h>
 

@@ -10,9 +10,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/FileReplace.h"
 #include "core/sim/UniverseModel.h"
 #include "core/sim/WordCursor.h"
+#include "platform/Platform.h"
 
 namespace {
 
@@ -41,12 +41,18 @@ void ReadBody(WordCursor& c, Body& b) {
 
 // ---------------------------------------------------------------- writing
 
+// The length of a text field up to its NUL, or the whole field without one.
+int FieldLength(const char* field, size_t size) {
+    const void* nul = std::memchr(field, '\0', size);
+    return static_cast<int>(nul ? static_cast<const char*>(nul) - field : static_cast<ptrdiff_t>(size));
+}
+
 int WriteBody(const Body& b, FILE* f) {
     const double numbers[] = {b.polomer, b.hmotnost, b.x, b.y, b.z, b.vx, b.vy, b.vz, b.rotace, b.osa_rotace};
     // The fields are NUL-terminated by everyone who fills them; the bound is
     // there so that a slot filled by mistake cannot run into the next one.
-    if (std::fprintf(f, "ins\t%.*s\t%.*s", static_cast<int>(strnlen(b.meno, sizeof b.meno)), b.meno,
-                     static_cast<int>(strnlen(b.soubor, sizeof b.soubor)), b.soubor) < 0)
+    if (std::fprintf(f, "ins\t%.*s\t%.*s", FieldLength(b.meno, sizeof b.meno), b.meno,
+                     FieldLength(b.soubor, sizeof b.soubor), b.soubor) < 0)
         return 0;
     char text[UniverseNumberMaxChars];
     for (double v : numbers) {
