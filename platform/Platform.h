@@ -1,5 +1,5 @@
 // The few services that stand in for the operating system: the modal message
-// box, the font glyphs for GL bitmap lists, read-only file access, replacing a
+// box, the glyphs of the screen font, read-only file access, replacing a
 // file whole, the local time, the folder for saved pictures, and two
 // process-wide settings. Above platform/ no file calls the system beyond the
 // C and C++ standard libraries and the libraries its layer is built on
@@ -35,13 +35,34 @@ void ShowMessageBox(const char* title, const char* text, int icon);
 void SetMessageBoxTextSize(int pixels);
 
 // ---- Font --------------------------------------------------------------
-// Fills the 96 display lists listBase .. listBase+95 with the glyphs of
-// characters 32..127 of a bold fixed-pitch face ("Courier New", or what
-// fontconfig substitutes for it) at the given character height in pixels (20
-// unless configure.txt says otherwise). Each list draws its glyph with
-// glBitmap and advances the raster position. Returns 1 when a font was found;
-// 0 leaves the lists empty (text then draws nothing).
-int RasteriseFontLists(uint32_t listBase, int pixelHeight);
+// One character of the screen font as a 1-bit picture: `rows` rows from the
+// top, `pitch` bytes apart, the leftmost pixel in the highest bit of its byte
+// and the bits past `width` clear. `left` runs from the pen to the first
+// column and `top` from the baseline up to the top row, in pixels; `advance`
+// is how far the pen then moves right. A glyph with nothing to draw (or one
+// larger than FontGlyphMaxSide either way) has width and rows 0 and no bits,
+// and still its advance.
+struct FontGlyph {
+    int width;
+    int rows;
+    int pitch;
+    int left;
+    int top;
+    int advance;
+    const unsigned char* bits;
+};
+enum { FontGlyphMaxSide = 256 };
+
+// Opens a bold fixed-pitch face ("Courier New", or what fontconfig substitutes
+// for it) at the given character height in pixels (20 unless configure.txt
+// says otherwise). 1 when a font was found; 0, with a line on standard error
+// where there should have been one, when there is none: text then draws nothing.
+int OpenFont(int pixelHeight);
+// The glyph of one Unicode code point in the open font; its bits stay valid
+// until the next call or CloseFont. 0 when no font is open or the character
+// cannot be rendered.
+int RenderGlyph(uint32_t codePoint, FontGlyph* out);
+void CloseFont();
 
 // ---- Read-only files -----------------------------------------------------
 struct MappedFile {
