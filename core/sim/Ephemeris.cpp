@@ -9,8 +9,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "core/sim/UniverseModel.h"
-
 // E. M. Standish, "Keplerian Elements for Approximate Positions of the Major
 // Planets", JPL Solar System Dynamics, Table 1 (1800 AD - 2050 AD).
 const PlanetElements PlanetElementTable[EphemerisPlanets] = {
@@ -187,20 +185,20 @@ double SolveKepler(double meanAnomaly, double eccentricity) {
     return E;
 }
 
-int PlaceRealPlanets(UniverseModel& u, double jd) {
+int PlaceRealPlanets(Body bodies[UniverseSlots], double kapa, double jd) {
     if (!EphemerisCovers(jd)) return 0;
     const double T = (jd - kJ2000) / kDaysPerCentury;
-    const double sunMass = u.bodies[1].hmotnost;
+    const double sunMass = bodies[1].hmotnost;
 
     // Everything is worked out before anything is written, so a refusal
-    // leaves the model as it was.
+    // leaves the bodies as they were.
     double pos[EphemerisPlanets][3], vel[EphemerisPlanets][3];
     double total = sunMass;
     double momentum[3] = {0, 0, 0};
     for (int k = 0; k < EphemerisPlanets; ++k) {
         const PlanetElements& p = PlanetElementTable[k];
-        const double m = u.bodies[EphemerisFirstSlot + k].hmotnost;
-        const double mu = u.kapa * (sunMass + m);
+        const double m = bodies[EphemerisFirstSlot + k].hmotnost;
+        const double mu = kapa * (sunMass + m);
         if (!(mu > 0) || !std::isfinite(mu)) return 0;
 
         const double a = (p.a + p.aRate * T) * kModelAu;
@@ -236,13 +234,13 @@ int PlaceRealPlanets(UniverseModel& u, double jd) {
     }
     if (!(total > 0) || !std::isfinite(total)) return 0;
 
-    Body& sun = u.bodies[1];
+    Body& sun = bodies[1];
     sun.x = sun.y = sun.z = 0;
     sun.vx = -momentum[0] / total;
     sun.vy = -momentum[1] / total;
     sun.vz = -momentum[2] / total;
     for (int k = 0; k < EphemerisPlanets; ++k) {
-        Body& b = u.bodies[EphemerisFirstSlot + k];
+        Body& b = bodies[EphemerisFirstSlot + k];
         b.x = pos[k][0], b.y = pos[k][1], b.z = pos[k][2];
         b.vx = vel[k][0] + sun.vx;
         b.vy = vel[k][1] + sun.vy;

@@ -7,7 +7,7 @@
 
 #include <cstddef>
 
-class UniverseModel;
+#include "core/sim/Body.h"
 
 // Mean elements at J2000 and their rates per Julian century, in the mean
 // ecliptic and equinox of J2000 (a in AU, angles in degrees), fit for
@@ -58,11 +58,11 @@ double SolveKepler(double meanAnomaly, double eccentricity);
 // Puts the Sun at the origin and slots 2..10 where the elements put the
 // built-in planet of that slot (Merkur .. Pluto) at jd, whatever the slot now
 // holds; x = X, y = -Z, z = Y of the ecliptic, 100 per AU. Each planet moves
-// on its Kepler orbit about the Sun in the model's gravity kapa (M_sun + m),
-// and the Sun takes the velocity that leaves the whole system at rest. Only
-// positions and velocities of slots 1..10 change. Returns 1 when placed; 0,
-// with nothing changed, when jd is not covered or the Sun's and planets'
-// masses with kapa give no orbit.
-int PlaceRealPlanets(UniverseModel& u, double jd);
+// on its Kepler orbit about the Sun in the gravity kapa (M_sun + m) of the
+// bodies' own masses, and the Sun takes the velocity that leaves the whole
+// system at rest. Only positions and velocities of slots 1..10 change.
+// Returns 1 when placed; 0, with nothing changed, when jd is not covered or
+// the Sun's and planets' masses with kapa give no orbit.
+int PlaceRealPlanets(Body bodies[UniverseSlots], double kapa, double jd);
 
 #endif

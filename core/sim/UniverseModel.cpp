@@ -128,7 +128,7 @@ int UniverseModel::MakeRealSystem(double jd) {
     UniverseModel made;
     made.deltat = deltat;
     made.kapa = kapa;
-    if (!PlaceRealPlanets(made, jd)) return 0;
+    if (!PlaceRealPlanets(made.bodies, made.kapa, jd)) return 0;
     // The elements give true velocities; the step keeps them half a step
     // behind the positions.
     GravityKick(made.bodies, made.kapa, -made.StepLength() / 2);
