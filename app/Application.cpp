@@ -17,6 +17,7 @@
 #include "platform/Platform.h"
 #include "core/sim/Ephemeris.h"
 #include "core/sim/Keys.h"
+#include "sim/TrailsDraw.h"
 #include "sim/Universe.h"
 
 static_assert((int)KeyKeypadMultiply == (int)SDLK_KP_MULTIPLY && (int)KeyKeypadMinus == (int)SDLK_KP_MINUS &&
@@ -479,7 +480,7 @@ void Application::Render() {
             glTranslated(-frame.x, -frame.y, -frame.z);
         }
         scenes[0]->Draw();
-        if (showTrails) trails.Draw(*universe, &renderer);
+        if (showTrails) DrawTrails(trails, *universe, &renderer);
         glPopMatrix();
     }
 

@@ -48,6 +48,8 @@ void Universe::Update(unsigned char* keys) {
     if (!paused) Step();
 }
 
+void Universe::Save() { WriteUniverseFile(*this, UniverseFileName); }
+
 void Universe::Load() {
     if (!ReadUniverseFile(*this, UniverseFileName)) return;
     // Textures, radii in the display lists and the quadric follow the new bodies.

@@ -27,6 +27,8 @@ public:
     void Update(unsigned char* keys) override;
     void Draw() override;
 
+    // Writes UniverseFileName (F2); silent, and the old file survives any failure.
+    void Save();
     // Reads UniverseFileName and rebuilds the GL resources for the new bodies;
     // a file that cannot be read changes nothing.
     void Load();

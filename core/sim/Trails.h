@@ -3,13 +3,11 @@
 // apparent path. Each body keeps a fixed ring of points sampled every so much
 // simulated time, one orbit (its own or the frame's, whichever is longer)
 // spread over the ring, so a whole orbit of the outer planets fits as well as
-// Merkur's. Recording is arithmetic only; Draw is the one GL part.
+// Merkur's. Arithmetic only: sim/TrailsDraw draws them.
 #ifndef ORRERY_SIM_TRAILS_H
 #define ORRERY_SIM_TRAILS_H
 
 #include "core/sim/UniverseModel.h"
-
-class GlRenderer;
 
 class Trails {
 public:
@@ -34,10 +32,6 @@ public:
     void Follow(int frameBody);
     int Frame() const { return frame; }
     const Track& TrackOf(int slot) const { return tracks[slot]; }
-
-    // Lines from the oldest point to the body's present place, fading with
-    // age, in the absolute coordinates the scene is drawn in.
-    void Draw(const UniverseModel& u, GlRenderer* renderer) const;
 
 private:
     Track tracks[UniverseSlots];

@@ -201,5 +201,3 @@ int ReadUniverseFile(UniverseModel& u, const char* path) {
     std::free(data);
     return ok;
 }
-
-void UniverseModel::Save() { WriteUniverseFile(*this, UniverseFileName); }

@@ -39,8 +39,6 @@ public:
     void Step();
     // The length of one integration step at the present deltat.
     double StepLength() const;
-    // Writes UniverseFileName; silent, and the old file survives any failure.
-    void Save();
     // The built-in system with the planets where they were at Julian day jd
     // (UT), keeping deltat and kapa, dated jd: positions as the elements give
     // them, velocities half a step back as the step keeps them. 0, and
