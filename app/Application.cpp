@@ -12,7 +12,6 @@
 #include "core/app/Config.h"
 #include "core/app/InfoLine.h"
 #include "core/app/MainLoop.h"
-#include "gfx/Gl.h"
 #include "gfx/Screenshot.h"
 #include "platform/Platform.h"
 #include "core/sim/Ephemeris.h"
@@ -447,8 +446,7 @@ const HelpLine MoreHelpLines[] = {
 }  // namespace
 
 void Application::Render() {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glLoadIdentity();
+    renderer.BeginFrame();
 
     if (showHelp) {
         for (const HelpLine& line : HelpLines) renderer.PrintScreen(-1, line.y, 1, 1, 1, "%s", line.text);
@@ -461,13 +459,10 @@ void Application::Render() {
         if (showInfo) PrintInfoLine();
     }
 
-    glRotated(-pitch, 1, 0, 0);
-    glRotated(-yaw, 0, 1, 0);
-    glRotated(-roll, 0, 0, 1);
-    glTranslated(-camX, -camY, -camZ);
+    renderer.LookFrom(camX, camY, camZ, pitch, yaw, roll);
 
     if (scenes[0] && universe) {
-        glPushMatrix();
+        renderer.PushMatrix();
         Body& sky = universe->bodies[0];
         sky.x = camX;
         sky.y = camY;
@@ -477,11 +472,11 @@ void Application::Render() {
             sky.x += frame.x;
             sky.y += frame.y;
             sky.z += frame.z;
-            glTranslated(-frame.x, -frame.y, -frame.z);
+            renderer.Translate(-frame.x, -frame.y, -frame.z);
         }
         scenes[0]->Draw();
         if (showTrails) DrawTrails(trails, *universe, &renderer);
-        glPopMatrix();
+        renderer.PopMatrix();
     }
 
     if (pictureDue) SavePicture();

@@ -124,6 +124,30 @@ void GlRenderer::SetBlending(int on) {
     }
 }
 
+void GlRenderer::BeginFrame() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+}
+
+void GlRenderer::LookFrom(double x, double y, double z, double pitch, double yaw, double roll) {
+    glRotated(-pitch, 1, 0, 0);
+    glRotated(-yaw, 0, 1, 0);
+    glRotated(-roll, 0, 0, 1);
+    glTranslated(-x, -y, -z);
+}
+
+void GlRenderer::PushMatrix() { glPushMatrix(); }
+
+void GlRenderer::PopMatrix() { glPopMatrix(); }
+
+void GlRenderer::Translate(double x, double y, double z) { glTranslated(x, y, z); }
+
+void GlRenderer::Rotate(double degrees, double x, double y, double z) { glRotated(degrees, x, y, z); }
+
+void GlRenderer::CallList(uint32_t list) {
+    if (list) glCallList(list);
+}
+
 void GlRenderer::BuildFont() {
     ReleaseFont();
     fontBase = glGenLists(kFontLists);

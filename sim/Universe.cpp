@@ -128,16 +128,18 @@ void Universe::BuildLists() {
 }
 
 void Universe::Draw() {
+    // Nothing to draw with before Init.
+    if (!renderer) return;
     for (int i = 0; i < UniverseSlots; ++i) {
         const Body& b = bodies[i];
         if (b.hmotnost == 0) continue;
-        glPushMatrix();
-        glTranslated(b.x, b.y, b.z);
+        renderer->PushMatrix();
+        renderer->Translate(b.x, b.y, b.z);
         renderer->Print(0, static_cast<float>(1.5 * b.polomer), 0, 1, 1, 1, "%d. %s", i, b.meno);
-        glRotated(b.osa_rotace, 0, 0, 1);
-        glRotated(b.rotace * simTime, 0, 1, 0);
-        if (listBase) glCallList(listBase + i);
-        glPopMatrix();
+        renderer->Rotate(b.osa_rotace, 0, 0, 1);
+        renderer->Rotate(b.rotace * simTime, 0, 1, 0);
+        if (listBase) renderer->CallList(listBase + i);
+        renderer->PopMatrix();
     }
 }
 
