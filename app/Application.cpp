@@ -8,14 +8,15 @@
 #include <cstring>
 #include <new>
 
+#include "app/MessageBoxWindow.h"
 #include "core/app/Batch.h"
 #include "core/app/Config.h"
 #include "core/app/InfoLine.h"
 #include "core/app/MainLoop.h"
-#include "gfx/Screenshot.h"
-#include "platform/Platform.h"
 #include "core/sim/Ephemeris.h"
 #include "core/sim/Keys.h"
+#include "gfx/Screenshot.h"
+#include "platform/Platform.h"
 #include "sim/TrailsDraw.h"
 #include "sim/Universe.h"
 
@@ -107,6 +108,7 @@ Application::~Application() {
     // The font lists go while the GL context still exists; after SDL_Quit
     // there is no context to delete them from.
     if (screen) renderer.ReleaseFont();
+    TakeWindowFromMessageBoxes();
     SDL_Quit();
 }
 
@@ -143,6 +145,7 @@ int Application::Init() {
         SDL_Quit();
         return 0;
     }
+    LendWindowToMessageBoxes();
 #ifdef ORRERY_KEEP_LIBRARIES_LOADED
     KeepLoadedLibraries();
 #endif

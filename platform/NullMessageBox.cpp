@@ -41,3 +41,5 @@ RecordedBox RecordedBoxAt(int index) {
 void ClearRecordedBoxes() { Boxes().clear(); }
 
 void SetMessageBoxTextSize(int) {}
+
+void SetMessageBoxOwner(const MessageBoxOwner*) {}

@@ -25,10 +25,25 @@ enum MessageBoxIcon {
 };
 
 // Shows a modal notice with one confirmation and waits for it. The title and
-// text also go to standard error. While the notice is up the SDL input grab is
-// released and the cursor shown; both come back after. Without a display only
-// the standard-error line is written and nothing waits.
+// text also go to standard error. While the notice is up its owner's input is
+// released (see below). Without a display only the standard-error line is
+// written and nothing waits.
 void ShowMessageBox(const char* title, const char* text, int icon);
+
+// The program's window as the boxes need it: its native handle (the X11
+// window id here; 0 for none), so that a box stands as that window's dialog,
+// and two calls around every box that is shown: the first lets go of the
+// pointer grab and shows the cursor, which would otherwise leave the box's
+// button out of reach, and the second puts both back as they were. Either
+// call may be null.
+struct MessageBoxOwner {
+    uintptr_t window;
+    void (*releaseInput)(void* context);
+    void (*restoreInput)(void* context);
+    void* context;
+};
+// Boxes shown from now on belong to *owner (copied); null: to nobody, as at start.
+void SetMessageBoxOwner(const MessageBoxOwner* owner);
 
 // Pixel height of the boxes' text (12 unless set; 6..128, anything else is
 // ignored), so that it can follow the size of the program's own text.
