@@ -72,7 +72,7 @@ void FlipRows(unsigned char* rgb, size_t rowBytes, size_t rows) {
 int SaveWindowPicture(int width, int height, char* savedPath, size_t savedPathSize) {
     if (!savedPath || savedPathSize == 0) return 0;
     savedPath[0] = '\0';
-    if (width <= 0 || height <= 0 || width > kPngMaxSide || height > kPngMaxSide) return 0;
+    if (width <= 0 || height <= 0 || width > PngMaxSide || height > PngMaxSide) return 0;
     if (size_t(width) > SIZE_MAX / 3 / size_t(height)) return 0;
 
     char folder[4096];

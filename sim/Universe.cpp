@@ -17,8 +17,8 @@
 
 namespace {
 
-const int SphereSlices = 16;
-const int SphereStacks = 16;
+const int kSphereSlices = 16;
+const int kSphereStacks = 16;
 
 }  // namespace
 
@@ -120,7 +120,7 @@ void Universe::BuildLists() {
             // its own centre: both face inwards.
             bool inside = i <= 1;
             if (inside) gluQuadricOrientation(quadric, GLU_INSIDE);
-            gluSphere(quadric, bodies[i].polomer, SphereSlices, SphereStacks);
+            gluSphere(quadric, bodies[i].polomer, kSphereSlices, kSphereStacks);
             if (inside) gluQuadricOrientation(quadric, GLU_OUTSIDE);
         }
         glEndList();

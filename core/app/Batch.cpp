@@ -13,7 +13,7 @@
 
 namespace {
 
-const double DaysPerYear = 365.25;
+const double kDaysPerYear = 365.25;
 
 const char* Reason(int error, const char* otherwise) { return error ? std::strerror(error) : otherwise; }
 
@@ -63,7 +63,7 @@ int SpanToTicks(const SimulationSpan& span, const UniverseModel& u, uint64_t* ti
                       u.deltat, u.kapa, u.bodies[1].hmotnost);
         return 0;
     }
-    const double days = static_cast<double>(span.count) * (span.unit == SpanYears ? DaysPerYear : 1.0);
+    const double days = static_cast<double>(span.count) * (span.unit == SpanYears ? kDaysPerYear : 1.0);
     const double exact = days / daysPerTick;
     if (!(exact <= SimulationTicksMax)) {
         std::snprintf(message, size, "--simulate: %.3g ticks of %g days is more than the 1e12 a run may take", exact,

@@ -58,7 +58,7 @@ int EncodePicture(FILE* f, const void* context) {
 
 int WritePngRgb(const char* path, int width, int height, const unsigned char* rgbTopRowFirst) {
     if (!path || !rgbTopRowFirst) return 0;
-    if (width <= 0 || height <= 0 || width > kPngMaxSide || height > kPngMaxSide) return 0;
+    if (width <= 0 || height <= 0 || width > PngMaxSide || height > PngMaxSide) return 0;
     // The caller's buffer must be this long; a size_t that cannot say so is refused.
     if (size_t(width) > SIZE_MAX / 3 / size_t(height)) return 0;
 

@@ -5,7 +5,7 @@
 
 // Sides longer than this are refused: most PNG readers (libpng among them)
 // refuse such files by default, and no window is that large.
-const int kPngMaxSide = 1000000;
+const int PngMaxSide = 1000000;
 
 // Writes width x height pixels, 3 bytes each (red, green, blue), rows packed
 // without padding and the top row first, to `path`. The file is written
