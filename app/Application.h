@@ -7,8 +7,8 @@
 #include <SDL.h>
 #include <cstdint>
 
-#include "gfx/GlRenderer.h"
 #include "core/sim/Trails.h"
+#include "gfx/GlRenderer.h"
 
 class SceneObject;
 class Universe;

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "gfx/Gl.h"
 #include "core/gfx/PngWriter.h"
+#include "gfx/Gl.h"
 #include "platform/Platform.h"
 
 #ifndef GL_FRAMEBUFFER_BINDING

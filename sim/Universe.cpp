@@ -6,14 +6,14 @@
 #include <cstring>
 #include <ctime>
 
+#include "core/sim/Ephemeris.h"
+#include "core/sim/Keys.h"
+#include "core/sim/UniverseFile.h"
 #include "gfx/Gl.h"
 #include "gfx/GlRenderer.h"
 #include "gfx/Texture.h"
 #include "platform/Platform.h"
-#include "core/sim/Ephemeris.h"
-#include "core/sim/Keys.h"
 #include "sim/Universe.h"
-#include "core/sim/UniverseFile.h"
 
 namespace {
 

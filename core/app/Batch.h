@@ -1,8 +1,8 @@
 // Runs without a window: the start universe the options choose, a number of
 // steps of the very integrator the window runs, and the universe file F2
 // would have written after as many ticks without keys. No SDL, no display.
-#ifndef ORRERY_APP_BATCH_H
-#define ORRERY_APP_BATCH_H
+#ifndef ORRERY_CORE_APP_BATCH_H
+#define ORRERY_CORE_APP_BATCH_H
 
 #include <cstddef>
 #include <cstdint>

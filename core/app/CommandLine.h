@@ -1,7 +1,7 @@
 // The program's options. Without any the program starts as it always has;
 // every option is something a user asked for by name.
-#ifndef ORRERY_APP_COMMANDLINE_H
-#define ORRERY_APP_COMMANDLINE_H
+#ifndef ORRERY_CORE_APP_COMMANDLINE_H
+#define ORRERY_CORE_APP_COMMANDLINE_H
 
 #include <cstddef>
 #include <cstdint>

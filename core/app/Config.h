@@ -1,8 +1,8 @@
 // Reader of "configure.txt": words separated by any white space, keys
 // width/height/oglw/oglh/fullscreen/bpp/fontsize/sleep each followed by a decimal integer,
 // "//" words starting comments to the end of the line.
-#ifndef ORRERY_APP_CONFIG_H
-#define ORRERY_APP_CONFIG_H
+#ifndef ORRERY_CORE_APP_CONFIG_H
+#define ORRERY_CORE_APP_CONFIG_H
 
 #include <cstddef>
 #include <cstdint>

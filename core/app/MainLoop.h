@@ -1,8 +1,8 @@
 // The fixed-step loop, apart from SDL so that a test can drive it with a clock
 // of its own: 10 ms ticks, catch-up without bound, at most one frame per pass,
 // and on request a rest between passes instead of polling.
-#ifndef ORRERY_APP_MAINLOOP_H
-#define ORRERY_APP_MAINLOOP_H
+#ifndef ORRERY_CORE_APP_MAINLOOP_H
+#define ORRERY_CORE_APP_MAINLOOP_H
 
 #include <cstdint>
 

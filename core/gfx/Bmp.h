@@ -2,8 +2,8 @@
 // core or the 40-byte info header. Output is always packed RGB, bottom row first.
 // The decoder itself shows nothing; the file entries show every failure they
 // report in a message box titled "Error".
-#ifndef ORRERY_GFX_BMP_H
-#define ORRERY_GFX_BMP_H
+#ifndef ORRERY_CORE_GFX_BMP_H
+#define ORRERY_CORE_GFX_BMP_H
 
 #include <cstddef>
 #include <cstdint>

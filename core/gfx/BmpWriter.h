@@ -2,8 +2,8 @@
 // files with any header values at all (wrong sizes, absurd counts, hostile
 // offsets) for the decoder's tests and the soak run. Nothing here checks that
 // the fields agree with each other: a lying file is a legitimate thing to write.
-#ifndef ORRERY_GFX_BMPWRITER_H
-#define ORRERY_GFX_BMPWRITER_H
+#ifndef ORRERY_CORE_GFX_BMPWRITER_H
+#define ORRERY_CORE_GFX_BMPWRITER_H
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Writing a picture as an 8-bit RGB PNG file. No GL here: the pixels come in
 // memory, so tools and tests can write pictures without a window.
-#ifndef ORRERY_GFX_PNGWRITER_H
-#define ORRERY_GFX_PNGWRITER_H
+#ifndef ORRERY_CORE_GFX_PNGWRITER_H
+#define ORRERY_CORE_GFX_PNGWRITER_H
 
 // Sides longer than this are refused: most PNG readers (libpng among them)
 // refuse such files by default, and no window is that large.

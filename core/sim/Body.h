@@ -1,8 +1,8 @@
 // One body of the universe and the size of the table that holds them. Slot 0
 // is the sky sphere that follows the camera, slot 1 the Sun and light source,
 // slots 2..10 planets; a slot whose hmotnost is 0 is unused.
-#ifndef ORRERY_SIM_BODY_H
-#define ORRERY_SIM_BODY_H
+#ifndef ORRERY_CORE_SIM_BODY_H
+#define ORRERY_CORE_SIM_BODY_H
 
 enum { UniverseSlots = 11, BodyNameSize = 50, BodyFileSize = 262 };
 

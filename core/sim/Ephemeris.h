@@ -2,8 +2,8 @@
 // (proleptic Gregorian, UT, to the minute), and the built-in planets placed
 // where published mean orbital elements put them, moving as Kepler orbits in
 // the model's own gravity. No file, no clock, no GL: callers bring the date.
-#ifndef ORRERY_SIM_EPHEMERIS_H
-#define ORRERY_SIM_EPHEMERIS_H
+#ifndef ORRERY_CORE_SIM_EPHEMERIS_H
+#define ORRERY_CORE_SIM_EPHEMERIS_H
 
 #include <cstddef>
 

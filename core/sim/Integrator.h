@@ -4,8 +4,8 @@
 // leaves velocities half a step behind the positions, so whoever changes the
 // step length moves them with a kick of the difference (see UniverseModel).
 // The sky sphere in slot 0 and unused slots never take part.
-#ifndef ORRERY_SIM_INTEGRATOR_H
-#define ORRERY_SIM_INTEGRATOR_H
+#ifndef ORRERY_CORE_SIM_INTEGRATOR_H
+#define ORRERY_CORE_SIM_INTEGRATOR_H
 
 #include "core/sim/Body.h"
 

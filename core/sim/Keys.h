@@ -1,7 +1,7 @@
 // SDL 1.2 key symbols that the simulation reacts to. Kept here as plain numbers
-// so that sim/ does not depend on SDL; app/ checks them against SDL's own.
-#ifndef ORRERY_SIM_KEYS_H
-#define ORRERY_SIM_KEYS_H
+// so that the core does not depend on SDL; app/ checks them against SDL's own.
+#ifndef ORRERY_CORE_SIM_KEYS_H
+#define ORRERY_CORE_SIM_KEYS_H
 
 enum SimKey {
     KeyKeypadMultiply = 268,

@@ -1,8 +1,8 @@
 // The interface through which the application drives its scene: initialise
 // once with the renderer, update every tick, draw every frame, delete at the end.
 // A plain SceneObject is a valid, empty scene.
-#ifndef ORRERY_SIM_SCENEOBJECT_H
-#define ORRERY_SIM_SCENEOBJECT_H
+#ifndef ORRERY_CORE_SIM_SCENEOBJECT_H
+#define ORRERY_CORE_SIM_SCENEOBJECT_H
 
 #include <cstdint>
 

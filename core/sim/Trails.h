@@ -4,8 +4,8 @@
 // simulated time, one orbit (its own or the frame's, whichever is longer)
 // spread over the ring, so a whole orbit of the outer planets fits as well as
 // Merkur's. Arithmetic only: sim/TrailsDraw draws them.
-#ifndef ORRERY_SIM_TRAILS_H
-#define ORRERY_SIM_TRAILS_H
+#ifndef ORRERY_CORE_SIM_TRAILS_H
+#define ORRERY_CORE_SIM_TRAILS_H
 
 #include "core/sim/UniverseModel.h"
 

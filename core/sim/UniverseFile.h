@@ -3,8 +3,8 @@
 // the same double, at least six decimals, "." in every locale; written to a
 // temporary file beside the target and renamed over it) and the reader
 // (scanf-like and forgiving, locale-independent, bounded by the given buffer).
-#ifndef ORRERY_SIM_UNIVERSEFILE_H
-#define ORRERY_SIM_UNIVERSEFILE_H
+#ifndef ORRERY_CORE_SIM_UNIVERSEFILE_H
+#define ORRERY_CORE_SIM_UNIVERSEFILE_H
 
 #include <cstddef>
 #include <cstdio>

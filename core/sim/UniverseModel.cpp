@@ -3,7 +3,7 @@
 // planet on a circular orbit about its common centre of mass with the Sun, and
 // give the Sun the opposite momentum so that the system as a whole is at rest.
 // Also the work of a tick (the time keys, the step, the clocks) on top of the
-// gravity of sim/Integrator. No file, no GL: the scene adds its resources,
+// gravity of core/sim/Integrator. No file, no GL: the scene adds its resources,
 // files replace the bodies.
 #include "core/sim/UniverseModel.h"
 

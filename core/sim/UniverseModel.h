@@ -3,8 +3,8 @@
 // keys. Slot 0 is the sky sphere that follows the camera, slot 1 the Sun and
 // light source, slots 2..10 planets; a slot whose hmotnost is 0 is unused.
 // Nothing here touches GL, SDL or a window: the scene that draws it is Universe.
-#ifndef ORRERY_SIM_UNIVERSEMODEL_H
-#define ORRERY_SIM_UNIVERSEMODEL_H
+#ifndef ORRERY_CORE_SIM_UNIVERSEMODEL_H
+#define ORRERY_CORE_SIM_UNIVERSEMODEL_H
 
 #include <cstdint>
 
@@ -27,11 +27,11 @@ public:
     // The built-in solar system.
     UniverseModel();
 
-    // Keypad +, - and * (SDL 1.2 key numbers, see sim/Keys.h); * acts once per
-    // press and clears its byte. When the step length changes, the velocities
-    // move to where the new step expects them, so the orbits do not depend
-    // on the rate: what a save writes right after is what the next tick
-    // continues from.
+    // Keypad +, - and * (SDL 1.2 key numbers, see core/sim/Keys.h); * acts
+    // once per press and clears its byte. When the step length changes, the
+    // velocities move to where the new step expects them, so the orbits do
+    // not depend on the rate: what a save writes right after is what the next
+    // tick continues from.
     void ApplyTimeKeys(unsigned char* keys);
     // One tick: deltat of gravity over slots 1..10, as one semi-implicit Euler
     // step or, above IntegratorLongestStep, as equal shorter ones; the spin

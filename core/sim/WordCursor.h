@@ -3,8 +3,8 @@
 // without the locale, and never a step past the end of the buffer it was given.
 // A NUL byte counts as white space: kept inside a word it would cut a name
 // short when the word is later used as C text.
-#ifndef ORRERY_SIM_WORDCURSOR_H
-#define ORRERY_SIM_WORDCURSOR_H
+#ifndef ORRERY_CORE_SIM_WORDCURSOR_H
+#define ORRERY_CORE_SIM_WORDCURSOR_H
 
 #include <cstddef>
 #include <cstdint>

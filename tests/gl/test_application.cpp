@@ -16,10 +16,10 @@
 #include "app/Application.h"
 #include "core/app/Batch.h"
 #include "core/app/CommandLine.h"
-#include "gfx/Gl.h"
 #include "core/sim/Keys.h"
-#include "sim/Universe.h"
 #include "core/sim/UniverseFile.h"
+#include "gfx/Gl.h"
+#include "sim/Universe.h"
 #include "support/TestSupport.h"
 
 namespace {
