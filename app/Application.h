@@ -7,8 +7,8 @@
 #include <SDL.h>
 #include <cstdint>
 
+#include "core/sim/Trails.h"
 #include "gfx/GlRenderer.h"
-#include "sim/Trails.h"
 
 class SceneObject;
 class Universe;

@@ -36,7 +36,7 @@
 #include <SDL.h>
 
 #include "app/Application.h"
-#include "app/MainLoop.h"
+#include "core/app/MainLoop.h"
 #include "gfx/Gl.h"
 #include "gfx/GlRenderer.h"
 #include "gfx/Texture.h"

@@ -14,9 +14,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "sim/Integrator.h"
-#include "sim/Keys.h"
-#include "sim/UniverseModel.h"
+#include "core/sim/Integrator.h"
+#include "core/sim/Keys.h"
+#include "core/sim/UniverseModel.h"
 #include "support/Orbits.h"
 
 namespace {

@@ -32,6 +32,19 @@ public:
     // then has nothing left to do. Called by the application before SDL_Quit.
     void ReleaseFont();
 
+    // The start of a frame: colour and depth cleared, the modelview matrix the identity.
+    void BeginFrame();
+    // The view from a camera at (x, y, z) with its pitch (about x), yaw (about
+    // y) and roll (about z) in degrees, applied to the current modelview matrix.
+    void LookFrom(double x, double y, double z, double pitch, double yaw, double roll);
+    // The modelview matrix: saved and restored, moved, turned about an axis (degrees).
+    void PushMatrix();
+    void PopMatrix();
+    void Translate(double x, double y, double z);
+    void Rotate(double degrees, double x, double y, double z);
+    // Runs one display list (a body's sphere); 0 runs nothing.
+    void CallList(uint32_t list);
+
     // Text at a point in the current modelview coordinates (body labels).
     void Print(float x, float y, float z, float r, float g, float b, const char* format, ...)
         ORRERY_PRINTF(8, 9);

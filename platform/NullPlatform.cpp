@@ -8,7 +8,11 @@
 
 #include "platform/Platform.h"
 
-int RasteriseFontLists(uint32_t, int) { return 0; }
+int OpenFont(int) { return 0; }
+
+int RenderGlyph(uint32_t, FontGlyph*) { return 0; }
+
+void CloseFont() {}
 
 int MapFileReadOnly(const char* path, MappedFile* out) {
     if (!out) return 0;

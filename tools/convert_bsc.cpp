@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "sim/FileReplace.h"
-#include "sim/WordCursor.h"
+#include "core/sim/WordCursor.h"
+#include "platform/Platform.h"
 #include "tools/sky/StarCatalogue.h"
 
 namespace {

@@ -21,7 +21,7 @@
 #include <system_error>
 #include <vector>
 
-#include "gfx/BmpWriter.h"
+#include "core/gfx/BmpWriter.h"
 #include "tools/sky/Rle8.h"
 #include "tools/sky/SkySphere.h"
 #include "tools/sky/StarCatalogue.h"

@@ -22,9 +22,9 @@
 #include <string>
 #include <vector>
 
-#include "sim/Ephemeris.h"
-#include "sim/UniverseFile.h"
-#include "sim/UniverseModel.h"
+#include "core/sim/Ephemeris.h"
+#include "core/sim/UniverseFile.h"
+#include "core/sim/UniverseModel.h"
 #include "support/PngRead.h"
 #include "support/SkyView.h"
 #include "tools/sky/StarCatalogue.h"

@@ -14,12 +14,12 @@
 #include <vector>
 
 #include "app/Application.h"
-#include "app/Batch.h"
-#include "app/CommandLine.h"
+#include "core/app/Batch.h"
+#include "core/app/CommandLine.h"
+#include "core/sim/Keys.h"
+#include "core/sim/UniverseFile.h"
 #include "gfx/Gl.h"
-#include "sim/Keys.h"
 #include "sim/Universe.h"
-#include "sim/UniverseFile.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -254,6 +254,7 @@ TEST(UniverseScene, LoadRebuildsResourcesOnlyAfterReadingAFile) {
     RecordingUniverse u;
     EXPECT_EQ(nullptr, u.quadric) << "nothing GL before Init, so an early release deletes nothing";
     EXPECT_EQ(0u, u.listBase);
+    u.Draw();  // no renderer yet: nothing to draw with, and no crash
     u.deltat = 0.5;
     u.Load();
     EXPECT_EQ(0, u.inits) << "no file, no rebuild";

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "gfx/BmpWriter.h"
+#include "core/gfx/BmpWriter.h"
 #include "gfx/Gl.h"
 #include "gfx/GlRenderer.h"
 #include "gl/GlTestContext.h"

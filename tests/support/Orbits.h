@@ -3,8 +3,8 @@
 #ifndef ORRERY_TESTS_ORBITS_H
 #define ORRERY_TESTS_ORBITS_H
 
-#include "sim/Integrator.h"
-#include "sim/UniverseModel.h"
+#include "core/sim/Integrator.h"
+#include "core/sim/UniverseModel.h"
 
 struct Orbit {
     double a, e;  // semi-major axis (negative when unbound) and eccentricity

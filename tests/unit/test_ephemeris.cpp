@@ -13,9 +13,9 @@
 #include <erfa.h>
 #endif
 
-#include "app/InfoLine.h"
-#include "sim/Ephemeris.h"
-#include "sim/UniverseModel.h"
+#include "core/app/InfoLine.h"
+#include "core/sim/Ephemeris.h"
+#include "core/sim/UniverseModel.h"
 
 namespace {
 
@@ -127,7 +127,7 @@ TEST(EphemerisModel, BuiltInTableIsThePublishedOne) {
 TEST(EphemerisModel, PlanetsStandWhereTheElementsPutThem) {
     for (double jd : {kJ2000, 2378496.5, 2470171.5, JulianDayFromCalendar(1923, 5, 17, 6, 30)}) {
         UniverseModel u;
-        ASSERT_EQ(1, PlaceRealPlanets(u, jd));
+        ASSERT_EQ(1, PlaceRealPlanets(u.bodies, u.kapa, jd));
         for (int k = 0; k < EphemerisPlanets; ++k) {
             const Body& b = u.bodies[EphemerisFirstSlot + k];
             double X[3];
@@ -148,7 +148,8 @@ TEST(EphemerisModel, PlanetsMoveOnModelOrbitsWithTheSystemAtRest) {
     const double jd = JulianDayFromCalendar(2026, 12, 7, 14, 5), h = 0.25, T = (jd - kJ2000) / 36525;
     UniverseModel u, before, after;
     u.bodies[8].hmotnost = 0;  // an unused slot is placed but carries nothing
-    ASSERT_TRUE(PlaceRealPlanets(u, jd) && PlaceRealPlanets(before, jd - h) && PlaceRealPlanets(after, jd + h));
+    ASSERT_TRUE(PlaceRealPlanets(u.bodies, u.kapa, jd) && PlaceRealPlanets(before.bodies, before.kapa, jd - h) &&
+                PlaceRealPlanets(after.bodies, after.kapa, jd + h));
     const Body& sun = u.bodies[1];
     EXPECT_EQ(0, VectorLength(sun.x, sun.y, sun.z));
     const double dt = 2 * h / ModelDayLength(u.kapa, sun.hmotnost);
@@ -173,10 +174,10 @@ TEST(EphemerisModel, ChangesOnlyPositionsAndVelocities) {
     u.deltat = 0.02, u.simTime = 17;
     const UniverseModel set = u;
     for (double jd : {2378496.5 - 1.0 / 1440, 2470172.5, std::nan("")}) {
-        EXPECT_EQ(0, PlaceRealPlanets(u, jd));
+        EXPECT_EQ(0, PlaceRealPlanets(u.bodies, u.kapa, jd));
         EXPECT_EQ(0, std::memcmp(&set, &u, sizeof u));
     }
-    ASSERT_EQ(1, PlaceRealPlanets(u, kJ2000));
+    ASSERT_EQ(1, PlaceRealPlanets(u.bodies, u.kapa, kJ2000));
     EXPECT_TRUE(u.deltat == 0.02 && u.simTime == 17 && u.kapa == fresh.kapa);
     for (int k = 0; k < UniverseSlots; ++k) {
         Body b = u.bodies[k];
@@ -189,7 +190,7 @@ TEST(EphemerisModel, ChangesOnlyPositionsAndVelocities) {
 // where it started.
 TEST(EphemerisModel, OneYearBringsZemeBackToItsLongitude) {
     UniverseModel u;
-    ASSERT_EQ(1, PlaceRealPlanets(u, JulianDayFromCalendar(2026, 12, 7, 14, 5)));
+    ASSERT_EQ(1, PlaceRealPlanets(u.bodies, u.kapa, JulianDayFromCalendar(2026, 12, 7, 14, 5)));
     const auto longitude = [&u] { return std::atan2(u.bodies[4].z - u.bodies[1].z, u.bodies[4].x - u.bodies[1].x); };
     const double start = longitude();
     const long steps = std::lround(365.25 / (u.deltat * ModelDayLength(u.kapa, u.bodies[1].hmotnost)));

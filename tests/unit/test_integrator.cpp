@@ -8,10 +8,10 @@
 #include <string>
 #include <sys/stat.h>
 
-#include "sim/Integrator.h"
-#include "sim/Keys.h"
-#include "sim/UniverseModel.h"
-#include "sim/UniverseFile.h"
+#include "core/sim/Integrator.h"
+#include "core/sim/Keys.h"
+#include "core/sim/UniverseModel.h"
+#include "core/sim/UniverseFile.h"
 #include "support/Orbits.h"
 #include "support/TestSupport.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "gfx/Bmp.h"
+#include "core/gfx/Bmp.h"
 #include "support/SkyView.h"
 #include "tools/sky/SkySphere.h"
 #include "tools/sky/StarCatalogue.h"

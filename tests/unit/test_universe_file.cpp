@@ -14,9 +14,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "sim/Keys.h"
-#include "sim/UniverseModel.h"
-#include "sim/UniverseFile.h"
+#include "core/sim/Keys.h"
+#include "core/sim/UniverseModel.h"
+#include "core/sim/UniverseFile.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -378,7 +378,7 @@ TEST(UniverseFileSaveLoad, SaveWritesTheFileAndLeavesNoTemporary) {
     WorkingDir cwd(dir.Path());
     WriteWholeFile(dir.File("Data/vesmir.ves"), "old");
     UniverseModel u;
-    u.Save();
+    WriteUniverseFile(u, UniverseFileName);
     EXPECT_EQ(Written(u), ReadWholeFile(dir.File("Data/vesmir.ves")));
     EXPECT_NE(0, access(dir.File("Data/vesmir.ves.tmp").c_str(), F_OK));
 }
@@ -417,7 +417,7 @@ TEST(UniverseFileSaveLoad, SaveWithDataBeingAFileDoesNothing) {
     ASSERT_TRUE(WriteWholeFile(dir.File("Data"), "not a folder"));
     WorkingDir cwd(dir.Path());
     UniverseModel u;
-    u.Save();
+    WriteUniverseFile(u, UniverseFileName);
     EXPECT_EQ("not a folder", ReadWholeFile(dir.File("Data")));
 }
 

@@ -1,6 +1,6 @@
 #include "tools/sky/Rle8.h"
 
-#include "gfx/BmpWriter.h"
+#include "core/gfx/BmpWriter.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "sim/WordCursor.h"
+#include "core/sim/WordCursor.h"
 
 const char StarFileFirstLine[] = "# orrery bright stars 1";
 const double EclipticObliquityDeg = 23.4392911;
