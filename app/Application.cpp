@@ -8,15 +8,16 @@
 #include <cstring>
 #include <new>
 
-#include "app/Batch.h"
-#include "app/Config.h"
-#include "app/InfoLine.h"
-#include "app/MainLoop.h"
-#include "gfx/Gl.h"
+#include "app/MessageBoxWindow.h"
+#include "core/app/Batch.h"
+#include "core/app/Config.h"
+#include "core/app/InfoLine.h"
+#include "core/app/MainLoop.h"
+#include "core/sim/Ephemeris.h"
+#include "core/sim/Keys.h"
 #include "gfx/Screenshot.h"
 #include "platform/Platform.h"
-#include "sim/Ephemeris.h"
-#include "sim/Keys.h"
+#include "sim/TrailsDraw.h"
 #include "sim/Universe.h"
 
 static_assert((int)KeyKeypadMultiply == (int)SDLK_KP_MULTIPLY && (int)KeyKeypadMinus == (int)SDLK_KP_MINUS &&
@@ -29,9 +30,9 @@ static_assert(SDL_OPENGL == 2u && (uint32_t)SDL_FULLSCREEN == ConfigFullscreenFl
 namespace {
 
 // Degrees to radians with the single-precision factor the camera has always used.
-const double DegToRad = static_cast<float>(3.14159265358979323846 / 180.0);
-const double TurnStep = 0.8f;
-const int32_t HighestFrame = UniverseSlots - 1;
+const double kDegToRad = static_cast<float>(3.14159265358979323846 / 180.0);
+const double kTurnStep = 0.8f;
+const int32_t kHighestFrame = UniverseSlots - 1;
 
 // SDL 2 underneath falls back to its off-screen driver when there is no
 // display, which would run the program in a window nobody can see or close.
@@ -142,6 +143,7 @@ Application::~Application() {
     // The font lists go while the GL context still exists; after SDL_Quit
     // there is no context to delete them from.
     if (screen) renderer.ReleaseFont();
+    TakeWindowFromMessageBoxes();
     SDL_Quit();
 }
 
@@ -275,7 +277,7 @@ void Application::TakeGrab() {
     // also grabs the keyboard, which would keep Alt+Tab from the window
     // manager.
     pointer.Forget();
-    if (classicSdl) ReleaseKeyboardGrab();
+    KeepKeyboardFree();
 }
 
 void Application::RecentrePointer() {
@@ -315,6 +317,7 @@ int Application::SetVideoMode(int full, int width, int height) {
     pixelWidth = screen->w;
     pixelHeight = screen->h;
     pointer.SetWindow(pixelWidth, pixelHeight);
+    LendWindowToMessageBoxes();
     return 1;
 }
 
@@ -336,7 +339,8 @@ int Application::ToggleFullScreen() {
     RestoreGlIfLost();
     SetView(pixelWidth, pixelHeight);
     // The classic library covers the screen with a window of its own.
-    if (fullScreen && !classicSdl) PlaceFullScreenWindow();
+    NativeWindow window;
+    if (fullScreen && !classicSdl && SdlNativeWindow(&window)) PlaceFullScreenWindow(window);
     TakeGrab();
     return fullScreen == want;
 }
@@ -361,7 +365,7 @@ void Application::WindowResized(int width, int height) {
 }
 
 int Application::RestoreGlIfLost() {
-    if (!renderer.fontBase || glIsList(renderer.fontBase)) return 0;
+    if (!renderer.fontBase || renderer.HasFont()) return 0;
     // The names still held belong to the old context; the new one has none.
     renderer.fontBase = 0;
     if (!renderer.InitGl()) return 1;
@@ -487,31 +491,25 @@ void Application::ApplyKeys(Uint8* keyState) {
         altUndoTicks = AltUndoTicks;
     }
     if (keys[SDLK_w]) {
-        camX -= std::sin(yaw * DegToRad) * hyperspeed;
-        camZ -= std::cos(yaw * DegToRad) * hyperspeed;
+        camX -= std::sin(yaw * kDegToRad) * hyperspeed;
+        camZ -= std::cos(yaw * kDegToRad) * hyperspeed;
     }
     if (keys[SDLK_s]) {
-        camX += std::sin(yaw * DegToRad) * hyperspeed;
-        camZ += std::cos(yaw * DegToRad) * hyperspeed;
+        camX += std::sin(yaw * kDegToRad) * hyperspeed;
+        camZ += std::cos(yaw * kDegToRad) * hyperspeed;
     }
     if (keys[SDLK_a]) {
-        camX -= std::sin((yaw + 90) * DegToRad) * hyperspeed;
-        camZ -= std::cos((yaw + 90) * DegToRad) * hyperspeed;
+        camX -= std::sin((yaw + 90) * kDegToRad) * hyperspeed;
+        camZ -= std::cos((yaw + 90) * kDegToRad) * hyperspeed;
     }
     if (keys[SDLK_d]) {
-        camX += std::sin((yaw + 90) * DegToRad) * hyperspeed;
-        camZ += std::cos((yaw + 90) * DegToRad) * hyperspeed;
+        camX += std::sin((yaw + 90) * kDegToRad) * hyperspeed;
+        camZ += std::cos((yaw + 90) * kDegToRad) * hyperspeed;
     }
-    if (keys[SDLK_LEFT]) yaw += TurnStep;
-    if (keys[SDLK_RIGHT]) yaw -= TurnStep;
-    if (keys[SDLK_UP]) {
-        pitch += TurnStep;
-        if (pitch > 90) pitch = 90;
-    }
-    if (keys[SDLK_DOWN]) {
-        pitch -= TurnStep;
-        if (pitch < -90) pitch = -90;
-    }
+    if (keys[SDLK_LEFT]) yaw += kTurnStep;
+    if (keys[SDLK_RIGHT]) yaw -= kTurnStep;
+    if (keys[SDLK_UP]) pitch = ClampPitch(pitch + kTurnStep);
+    if (keys[SDLK_DOWN]) pitch = ClampPitch(pitch - kTurnStep);
     if (keys[SDLK_LSHIFT]) camY += hyperspeed;
     if (keys[SDLK_LCTRL]) camY -= hyperspeed;
     if (keys[SDLK_ESCAPE]) quit = 1;
@@ -570,8 +568,8 @@ void Application::AddFramePosition(double sign) {
 void Application::ChangeFrame(int step) {
     AddFramePosition(+1);
     frameBody += step;
-    if (frameBody > HighestFrame) frameBody = 0;
-    if (frameBody < 0) frameBody = HighestFrame;
+    if (frameBody > kHighestFrame) frameBody = 0;
+    if (frameBody < 0) frameBody = kHighestFrame;
     AddFramePosition(-1);
 }
 
@@ -595,7 +593,7 @@ struct HelpLine {
 };
 
 // Key names right-aligned in 21 columns so the dashes line up in the fixed-width font.
-const HelpLine HelpLines[] = {
+const HelpLine kHelpLines[] = {
     {0.9f, "                  Ovladani:"},
     {0.8f, ""},
     {0.7f, "                   F1 - zobrazi tuto napovedu"},
@@ -611,7 +609,7 @@ const HelpLine HelpLines[] = {
 };
 
 // Keys beyond the classic ones, below them so the classic screen is unchanged.
-const HelpLine MoreHelpLines[] = {
+const HelpLine kMoreHelpLines[] = {
     {-0.4f, "                   F4 - planety k dnesnimu datu"},
     {-0.5f, "                    i - datum a rychlost casu"},
     {-0.6f, "                    p - pauza"},
@@ -623,28 +621,24 @@ const HelpLine MoreHelpLines[] = {
 }  // namespace
 
 void Application::Render() {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glLoadIdentity();
+    renderer.BeginFrame();
 
     const float left = TextX(-1);
     if (showHelp) {
-        for (const HelpLine& line : HelpLines) renderer.PrintScreen(left, line.y, 1, 1, 1, "%s", line.text);
-        for (const HelpLine& line : MoreHelpLines) renderer.PrintScreen(left, line.y, 1, 1, 1, "%s", line.text);
+        for (const HelpLine& line : kHelpLines) renderer.PrintScreen(left, line.y, 1, 1, 1, "%s", line.text);
+        for (const HelpLine& line : kMoreHelpLines) renderer.PrintScreen(left, line.y, 1, 1, 1, "%s", line.text);
     } else {
         const char* name = universe ? universe->bodies[frameBody].meno : "";
-        renderer.PrintScreen(left, -1, 1, 1, 1, "%d/%d %s", frameBody, HighestFrame, name);
+        renderer.PrintScreen(left, -1, 1, 1, 1, "%d/%d %s", frameBody, kHighestFrame, name);
         renderer.PrintScreen(TextX(0.65f), -1, 1, 1, 1, "help - F1");
         renderer.PrintScreen(left, 0.94f, 1, 1, 1, "hyperrychlost: %i", RoundedLog10(hyperspeed) + 4);
         if (showInfo) PrintInfoLine();
     }
 
-    glRotated(-pitch, 1, 0, 0);
-    glRotated(-yaw, 0, 1, 0);
-    glRotated(-roll, 0, 0, 1);
-    glTranslated(-camX, -camY, -camZ);
+    renderer.LookFrom(camX, camY, camZ, pitch, yaw, roll);
 
     if (scenes[0] && universe) {
-        glPushMatrix();
+        renderer.PushMatrix();
         Body& sky = universe->bodies[0];
         sky.x = camX;
         sky.y = camY;
@@ -654,11 +648,11 @@ void Application::Render() {
             sky.x += frame.x;
             sky.y += frame.y;
             sky.z += frame.z;
-            glTranslated(-frame.x, -frame.y, -frame.z);
+            renderer.Translate(-frame.x, -frame.y, -frame.z);
         }
         scenes[0]->Draw();
-        if (showTrails) trails.Draw(*universe, &renderer);
-        glPopMatrix();
+        if (showTrails) DrawTrails(trails, *universe, &renderer);
+        renderer.PopMatrix();
     }
 
     if (pictureDue) SavePicture();

@@ -7,9 +7,9 @@
 #include <SDL.h>
 #include <cstdint>
 
-#include "app/WarpedPointer.h"
+#include "core/app/WarpedPointer.h"
+#include "core/sim/Trails.h"
 #include "gfx/GlRenderer.h"
-#include "sim/Trails.h"
 
 class SceneObject;
 class Universe;

@@ -4,9 +4,9 @@
 #include <cstdio>
 
 #include "app/Application.h"
-#include "app/Batch.h"
-#include "app/CommandLine.h"
-#include "sim/UniverseModel.h"
+#include "core/app/Batch.h"
+#include "core/app/CommandLine.h"
+#include "core/sim/UniverseModel.h"
 
 #ifndef ORRERY_VERSION
 #define ORRERY_VERSION "unknown"

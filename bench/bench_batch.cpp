@@ -12,9 +12,9 @@
 #include <unistd.h>
 #include <vector>
 
-#include "app/Batch.h"
-#include "app/CommandLine.h"
-#include "sim/UniverseModel.h"
+#include "core/app/Batch.h"
+#include "core/app/CommandLine.h"
+#include "core/sim/UniverseModel.h"
 
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::atoi(argv[1]) : 7;

@@ -21,8 +21,8 @@
 #define STBI_ONLY_BMP
 #include <stb/stb_image.h>
 
-#include "gfx/Bmp.h"
-#include "gfx/BmpWriter.h"
+#include "core/gfx/Bmp.h"
+#include "core/gfx/BmpWriter.h"
 #include "platform/Platform.h"
 
 namespace {

@@ -20,6 +20,8 @@
 //   bare       the same SDL and GL set-up without the program: the floor.
 //   startup    Init and the first frame only (ORRERY_BENCH_SMAPS=FILE copies
 //              /proc/self/smaps there).
+//   skies      Update+Render with the sky texture of Data/ and the one at
+//              ORRERY_BENCH_OTHER_SKY in turns (bench/bench_sky.sh).
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -34,8 +36,10 @@
 #include <SDL.h>
 
 #include "app/Application.h"
-#include "app/MainLoop.h"
+#include "core/app/MainLoop.h"
 #include "gfx/Gl.h"
+#include "gfx/GlRenderer.h"
+#include "gfx/Texture.h"
 #include "sim/Universe.h"
 
 namespace {
@@ -158,6 +162,7 @@ int MeasureFrames(double seconds) {
     }
 
     std::vector<double> frame, render, update;
+    const double cpuBefore = CpuMs();
     int64_t previous = NowNs();
     end = previous + int64_t(seconds * 1e9);
     while (previous < end) {
@@ -170,7 +175,11 @@ int MeasureFrames(double seconds) {
         frame.push_back(Ms(tRendered - previous));
         previous = tRendered;
     }
+    // Processor time per frame moves far less than wall time with the load
+    // of a shared machine.
+    const double cpuPerFrame = (CpuMs() - cpuBefore) / double(frame.size());
     std::printf("frame_median_ms %.3f\nframe_p90_ms %.3f\n", Median(frame), Percentile(frame, 0.9));
+    std::printf("frame_cpu_ms %.3f\n", cpuPerFrame);
     std::printf("render_median_ms %.3f\nupdate_median_ms %.4f\n", Median(render), Median(update));
     std::printf("frames_per_s_uncapped %.1f\n", 1000.0 / Median(frame));
 
@@ -265,6 +274,48 @@ int MeasureBreakdown(double seconds) {
         std::printf("bd_%s_ms %.3f\n", kVariantNames[v], Median(times[v]));
         std::printf("bd_%s_cpu_ms %.3f\n", kVariantNames[v], cpu[v] / times[v].size());
     }
+    return 0;
+}
+
+// Two sky textures in one process: the one the universe loaded and the one
+// at $ORRERY_BENCH_OTHER_SKY, taking turns in bursts of five frames (the lists
+// rebuilt for each turn, outside the timing), so that whatever else loads
+// the machine falls on both alike. The ratio is the first's cost against
+// the other's.
+int MeasureSkies(double seconds) {
+    const char* other = std::getenv("ORRERY_BENCH_OTHER_SKY");
+    Application app;
+    if (!other || !app.Init() || !app.universe) return 1;
+    Universe& u = *app.universe;
+    uint32_t names[2] = {u.textures[0], 0};
+    glGenTextures(1, &names[1]);
+    if (!app.renderer.LoadTexture(names[1], other, FilterMipmap)) return 1;
+    auto use = [&](int which) {
+        glDeleteLists(u.listBase, UniverseSlots);
+        u.textures[0] = names[which];
+        u.BuildLists();
+    };
+    std::vector<double> times[2];
+    double cpu[2] = {};
+    int64_t warm = NowNs() + 1000000000, end = warm + int64_t(seconds * 1e9);
+    for (int turn = 0; NowNs() < end; turn ^= 1) {
+        use(turn);
+        bool counted = NowNs() >= warm;
+        double c = CpuMs();
+        for (int k = 0; k < 5; ++k) {
+            int64_t t = NowNs();
+            app.Update();
+            app.Render();
+            if (counted) times[turn].push_back(Ms(NowNs() - t));
+        }
+        if (counted) cpu[turn] += CpuMs() - c;
+    }
+    use(0);
+    glDeleteTextures(1, &names[1]);
+    std::printf("sky_ms %.3f\nsky_cpu_ms %.3f\n", Median(times[0]), cpu[0] / times[0].size());
+    std::printf("other_sky_ms %.3f\nother_sky_cpu_ms %.3f\n", Median(times[1]), cpu[1] / times[1].size());
+    std::printf("sky_ratio %.4f\nsky_cpu_ratio %.4f\n", Median(times[0]) / Median(times[1]),
+                (cpu[0] / times[0].size()) / (cpu[1] / times[1].size()));
     return 0;
 }
 
@@ -433,5 +484,6 @@ int main(int argc, char* argv[]) {
     if (mode == "bare") return MeasureBare(seconds, width, height);
     if (mode == "startup") return MeasureStartup();
     if (mode == "trails") return MeasureTrails(seconds);
+    if (mode == "skies") return MeasureSkies(seconds);
     return Usage();
 }

@@ -18,7 +18,7 @@ if [ ! -x "$build/bench/bench_frame" ]; then
 fi
 
 echo "== machine"
-echo "commit: $(git -C "$source_dir" rev-parse --short HEAD)$(git -C "$source_dir" diff --quiet HEAD -- app sim gfx platform bench || echo ' (+ uncommitted changes in the tree)')"
+echo "commit: $(git -C "$source_dir" rev-parse --short HEAD)$(git -C "$source_dir" diff --quiet HEAD -- app sim gfx core platform bench || echo ' (+ uncommitted changes in the tree)')"
 echo "cpu: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'), $(free -m | awk '/^Mem:/{print $2}') MB RAM"
 echo "kernel: $(uname -r); load average at start: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "compiler: $(grep -m1 CMAKE_CXX_COMPILER: "$build/CMakeCache.txt" | cut -d= -f2) ($(grep -m1 CMAKE_BUILD_TYPE: "$build/CMakeCache.txt" | cut -d= -f2))"

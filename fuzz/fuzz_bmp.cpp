@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "gfx/Bmp.h"
+#include "core/gfx/Bmp.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const char* reason = nullptr;

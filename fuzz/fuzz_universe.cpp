@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "sim/UniverseModel.h"
-#include "sim/UniverseFile.h"
+#include "core/sim/UniverseModel.h"
+#include "core/sim/UniverseFile.h"
 
 namespace {
 

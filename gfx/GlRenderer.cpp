@@ -1,13 +1,14 @@
 // GL state, projection, the lighting and blending switches, and bitmap text.
-// Text goes through 96 display lists (characters 32..127) filled by the
-// platform font layer; it is drawn at the raster position, takes its colour
-// from the current colour there (lit like a material while lighting is on),
-// and is cut by GL at the window edge.
+// Text goes through 96 display lists (characters 32..127) built here from the
+// platform font's glyph bitmaps; it is drawn at the raster position, takes its
+// colour from the current colour there (lit like a material while lighting is
+// on), and is cut by GL at the window edge.
 // Texture upload lives in Texture.cpp.
 #include "gfx/GlRenderer.h"
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 
 #include "gfx/Gl.h"
 #include "platform/Platform.h"
@@ -35,6 +36,25 @@ void FormatText(char (&out)[kTextBuffer], const char* format, va_list args) {
     if (n < 0) out[0] = '\0';
 }
 
+// GL wants a bitmap's rows bottom to top, (width + 7) / 8 bytes each; the
+// font gives them from the top. A glyph that does not fit, or whose rows
+// would overlap, is drawn as what it would be without ink: a pen movement.
+void CompileGlyph(const FontGlyph& g) {
+    static unsigned char packed[FontGlyphMaxSide * FontGlyphMaxSide / 8];
+    const GLfloat advance = (GLfloat)g.advance;
+    const size_t rowBytes = g.width > 0 ? ((size_t)g.width + 7) / 8 : 0;
+    if (g.bits && g.width > 0 && g.rows > 0 && g.width <= FontGlyphMaxSide && g.rows <= FontGlyphMaxSide &&
+        g.pitch >= 0 && (size_t)g.pitch >= rowBytes) {
+        for (int row = 0; row < g.rows; ++row)
+            std::memcpy(packed + (size_t)(g.rows - 1 - row) * rowBytes, g.bits + (size_t)row * (size_t)g.pitch,
+                        rowBytes);
+        glBitmap((GLsizei)g.width, (GLsizei)g.rows, (GLfloat)-g.left, (GLfloat)(g.rows - g.top), advance, 0.0f,
+                 packed);
+    } else {
+        glBitmap(0, 0, 0.0f, 0.0f, advance, 0.0f, nullptr);
+    }
+}
+
 }  // namespace
 
 GlRenderer::GlRenderer() : fontBase(0), fontSize(20) {}
@@ -42,6 +62,8 @@ GlRenderer::GlRenderer() : fontBase(0), fontSize(20) {}
 GlRenderer::~GlRenderer() {
     if (fontBase != 0) glDeleteLists(fontBase, kFontLists);
 }
+
+int GlRenderer::HasFont() const { return fontBase != 0 && glIsList(fontBase); }
 
 void GlRenderer::ReleaseFont() {
     if (fontBase != 0) glDeleteLists(fontBase, kFontLists);
@@ -104,6 +126,30 @@ void GlRenderer::SetBlending(int on) {
     }
 }
 
+void GlRenderer::BeginFrame() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+}
+
+void GlRenderer::LookFrom(double x, double y, double z, double pitch, double yaw, double roll) {
+    glRotated(-pitch, 1, 0, 0);
+    glRotated(-yaw, 0, 1, 0);
+    glRotated(-roll, 0, 0, 1);
+    glTranslated(-x, -y, -z);
+}
+
+void GlRenderer::PushMatrix() { glPushMatrix(); }
+
+void GlRenderer::PopMatrix() { glPopMatrix(); }
+
+void GlRenderer::Translate(double x, double y, double z) { glTranslated(x, y, z); }
+
+void GlRenderer::Rotate(double degrees, double x, double y, double z) { glRotated(degrees, x, y, z); }
+
+void GlRenderer::CallList(uint32_t list) {
+    if (list) glCallList(list);
+}
+
 void GlRenderer::BuildFont() {
     ReleaseFont();
     fontBase = glGenLists(kFontLists);
@@ -111,9 +157,27 @@ void GlRenderer::BuildFont() {
         std::fprintf(stderr, "orrery: no display lists for the font; text will not be drawn\n");
         return;
     }
-    // On failure the platform layer has written its line and left the lists empty.
-    RasteriseFontLists(fontBase, fontSize);
+    // Without a font (the platform has said why) the lists stay empty.
+    if (!OpenFont(fontSize)) return;
+    // glBitmap copies its data into the list with the unpack state in force
+    // when the list is compiled; make that state tight and restore it after.
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+    glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
+    glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
+    for (GLsizei i = 0; i < kFontLists; ++i) {
+        glNewList(fontBase + (GLuint)i, GL_COMPILE);
+        FontGlyph glyph;
+        if (RenderGlyph(kFirstGlyph + (uint32_t)i, &glyph)) CompileGlyph(glyph);
+        glEndList();
+    }
+    glPopClientAttrib();
+    CloseFont();
 }
+
 
 void GlRenderer::DrawText(float x, float y, float z, float r, float g, float b, const char* text) {
     glBindTexture(GL_TEXTURE_2D, 0);

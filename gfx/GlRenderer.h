@@ -31,6 +31,22 @@ public:
     // Deletes the font lists while a context is still current; the destructor
     // then has nothing left to do. Called by the application before SDL_Quit.
     void ReleaseFont();
+    // Whether the current context still holds the font lists made by InitGl;
+    // one that came with a new video mode may not.
+    int HasFont() const;
+
+    // The start of a frame: colour and depth cleared, the modelview matrix the identity.
+    void BeginFrame();
+    // The view from a camera at (x, y, z) with its pitch (about x), yaw (about
+    // y) and roll (about z) in degrees, applied to the current modelview matrix.
+    void LookFrom(double x, double y, double z, double pitch, double yaw, double roll);
+    // The modelview matrix: saved and restored, moved, turned about an axis (degrees).
+    void PushMatrix();
+    void PopMatrix();
+    void Translate(double x, double y, double z);
+    void Rotate(double degrees, double x, double y, double z);
+    // Runs one display list (a body's sphere); 0 runs nothing.
+    void CallList(uint32_t list);
 
     // Text at a point in the current modelview coordinates (body labels).
     void Print(float x, float y, float z, float r, float g, float b, const char* format, ...)

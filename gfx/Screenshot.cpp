@@ -1,15 +1,13 @@
 #include "gfx/Screenshot.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
+#include "core/gfx/PngWriter.h"
 #include "gfx/Gl.h"
-#include "gfx/PngWriter.h"
 #include "platform/Platform.h"
 
 #ifndef GL_FRAMEBUFFER_BINDING
@@ -21,26 +19,15 @@ namespace {
 // More pictures than this in one second means something is wrong, not a busy user.
 const int kMostNamesPerSecond = 1000;
 
-// Whatever is at the name counts, a dangling link included: the rename would replace it.
-bool Taken(const char* path) {
-    struct stat st;
-    return lstat(path, &st) == 0;
-}
-
 int ChooseName(const char* folder, char* out, size_t size) {
-    // A time zone changed since the last picture is taken into account.
-    tzset();
-    const time_t now = std::time(nullptr);
-    struct tm local;
+    std::tm local;
     char stamp[32];
-    if (now == time_t(-1) || !localtime_r(&now, &local) ||
-        std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local) == 0)
-        return 0;
+    if (!LocalTimeNow(&local) || std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local) == 0) return 0;
     for (int k = 1; k <= kMostNamesPerSecond; ++k) {
         const int n = k == 1 ? std::snprintf(out, size, "%s/orrery-%s.png", folder, stamp)
                              : std::snprintf(out, size, "%s/orrery-%s-%d.png", folder, stamp, k);
         if (n < 0 || static_cast<size_t>(n) >= size) return 0;
-        if (!Taken(out)) return 1;
+        if (!PathTaken(out)) return 1;
     }
     return 0;
 }
@@ -85,7 +72,7 @@ void FlipRows(unsigned char* rgb, size_t rowBytes, size_t rows) {
 int SaveWindowPicture(int width, int height, char* savedPath, size_t savedPathSize) {
     if (!savedPath || savedPathSize == 0) return 0;
     savedPath[0] = '\0';
-    if (width <= 0 || height <= 0 || width > kPngMaxSide || height > kPngMaxSide) return 0;
+    if (width <= 0 || height <= 0 || width > PngMaxSide || height > PngMaxSide) return 0;
     if (size_t(width) > SIZE_MAX / 3 / size_t(height)) return 0;
 
     char folder[4096];

@@ -2,7 +2,7 @@
 #ifndef ORRERY_GFX_TEXTURE_H
 #define ORRERY_GFX_TEXTURE_H
 
-#include "gfx/Bmp.h"
+#include "core/gfx/Bmp.h"
 
 enum TextureFilter {
     FilterNearest = 0,

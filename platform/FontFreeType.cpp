@@ -1,8 +1,8 @@
-// Font glyphs for the GL bitmap lists: fontconfig picks "Courier New" bold or
-// its closest fixed-pitch stand-in (Liberation Mono Bold on Debian), FreeType
-// renders each character 32..127 as a 1-bit bitmap at the asked pixel em (20
-// by default), and each becomes one glBitmap.
-// No kerning, no characters outside ASCII.
+// The screen font's glyphs: fontconfig picks "Courier New" bold or its closest
+// fixed-pitch stand-in (Liberation Mono Bold on Debian), and FreeType renders
+// each asked character, any Unicode code point the face has, as a 1-bit
+// bitmap at the asked pixel em (20 by default). No kerning; no GL here: the
+// renderer turns the bitmaps into whatever it draws with.
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -11,16 +11,17 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "gfx/Gl.h"
 #include "platform/Platform.h"
 
 namespace {
 
-const int kFirstChar = 32;
-const int kCharCount = 96;
 // Anything larger than this is not a glyph we want to draw, at any size
 // configure.txt allows.
-const unsigned kMaxGlyphSide = 256;
+const unsigned kMaxGlyphSide = FontGlyphMaxSide;
+
+FT_Library g_library = nullptr;
+FT_Face g_face = nullptr;
+unsigned char g_bits[kMaxGlyphSide * kMaxGlyphSide / 8];
 
 // Writes the font file fontconfig chooses into path; 0 when there is none.
 int FindFontFile(char* path, size_t pathSize, int* faceIndex) {
@@ -49,9 +50,9 @@ int FindFontFile(char* path, size_t pathSize, int* faceIndex) {
     return found;
 }
 
-// Packs the rendered glyph into GL bitmap order: rows bottom to top, MSB
-// first, (width + 7) / 8 bytes a row. FreeType's rows run top to bottom.
-// Grey bitmaps (from fonts without a mono rendering) are thresholded at half.
+// Packs the rendered glyph into rows of (width + 7) / 8 bytes, top to bottom,
+// MSB first. Grey bitmaps (from fonts without a mono rendering) are
+// thresholded at half.
 int PackGlyph(const FT_Bitmap& bitmap, unsigned char* out, size_t outSize) {
     const unsigned width = bitmap.width;
     const unsigned rows = bitmap.rows;
@@ -63,7 +64,7 @@ int PackGlyph(const FT_Bitmap& bitmap, unsigned char* out, size_t outSize) {
     if (pitch < 0) top += (size_t)(rows - 1) * (size_t)(-pitch);
     for (unsigned row = 0; row < rows; ++row) {
         const unsigned char* src = top + (ptrdiff_t)row * pitch;
-        unsigned char* dst = out + (size_t)(rows - 1 - row) * rowBytes;
+        unsigned char* dst = out + (size_t)row * rowBytes;
         if (bitmap.pixel_mode == FT_PIXEL_MODE_MONO) {
             std::memcpy(dst, src, rowBytes);
             // Bits past the width are not guaranteed clear.
@@ -81,7 +82,8 @@ int PackGlyph(const FT_Bitmap& bitmap, unsigned char* out, size_t outSize) {
 
 }  // namespace
 
-int RasteriseFontLists(uint32_t listBase, int pixelHeight) {
+int OpenFont(int pixelHeight) {
+    CloseFont();
     if (pixelHeight < 1) pixelHeight = 20;
     char path[4096];
     int faceIndex = 0;
@@ -89,51 +91,46 @@ int RasteriseFontLists(uint32_t listBase, int pixelHeight) {
         std::fprintf(stderr, "orrery: no font found for \"Courier New\"; text will not be drawn\n");
         return 0;
     }
-    FT_Library library = nullptr;
-    if (FT_Init_FreeType(&library) != 0) {
+    if (FT_Init_FreeType(&g_library) != 0) {
+        g_library = nullptr;
         std::fprintf(stderr, "orrery: FreeType could not start; text will not be drawn\n");
         return 0;
     }
-    FT_Face face = nullptr;
-    if (FT_New_Face(library, path, faceIndex, &face) != 0 || FT_Set_Pixel_Sizes(face, 0, (FT_UInt)pixelHeight) != 0) {
+    if (FT_New_Face(g_library, path, faceIndex, &g_face) != 0 ||
+        FT_Set_Pixel_Sizes(g_face, 0, (FT_UInt)pixelHeight) != 0) {
         std::fprintf(stderr, "orrery: cannot load font %s; text will not be drawn\n", path);
-        if (face) FT_Done_Face(face);
-        FT_Done_FreeType(library);
+        CloseFont();
         return 0;
     }
-
-    static unsigned char packed[kMaxGlyphSide * kMaxGlyphSide / 8];
-    // glBitmap copies its data into the list with the unpack state in force
-    // when the list is compiled; make that state tight and restore it after.
-    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-    glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
-    glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
-    for (int i = 0; i < kCharCount; ++i) {
-        glNewList(listBase + (GLuint)i, GL_COMPILE);
-        // Mono hinting snaps the stems to whole pixels: crisper than a
-        // thresholded grey rendering at this size.
-        if (FT_Load_Char(face, (FT_ULong)(kFirstChar + i), FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) == 0) {
-            const FT_GlyphSlot slot = face->glyph;
-            const FT_Bitmap& bitmap = slot->bitmap;
-            const GLfloat advance = (GLfloat)(slot->advance.x >> 6);
-            if (bitmap.width > 0 && bitmap.rows > 0 && bitmap.width <= kMaxGlyphSide &&
-                bitmap.rows <= kMaxGlyphSide && PackGlyph(bitmap, packed, sizeof packed)) {
-                glBitmap((GLsizei)bitmap.width, (GLsizei)bitmap.rows, (GLfloat)-slot->bitmap_left,
-                         (GLfloat)((int)bitmap.rows - slot->bitmap_top), advance, 0.0f, packed);
-            } else {
-                // Space and anything without ink still move the pen.
-                glBitmap(0, 0, 0.0f, 0.0f, advance, 0.0f, nullptr);
-            }
-        }
-        glEndList();
-    }
-    glPopClientAttrib();
-
-    FT_Done_Face(face);
-    FT_Done_FreeType(library);
     return 1;
+}
+
+int RenderGlyph(uint32_t codePoint, FontGlyph* out) {
+    if (!g_face || !out) return 0;
+    // Mono hinting snaps the stems to whole pixels: crisper than a
+    // thresholded grey rendering at this size.
+    if (FT_Load_Char(g_face, (FT_ULong)codePoint, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0) return 0;
+    const FT_GlyphSlot slot = g_face->glyph;
+    const FT_Bitmap& bitmap = slot->bitmap;
+    std::memset(out, 0, sizeof *out);
+    out->advance = (int)(slot->advance.x >> 6);
+    if (bitmap.width > 0 && bitmap.rows > 0 && bitmap.width <= kMaxGlyphSide && bitmap.rows <= kMaxGlyphSide &&
+        PackGlyph(bitmap, g_bits, sizeof g_bits)) {
+        out->width = (int)bitmap.width;
+        out->rows = (int)bitmap.rows;
+        out->pitch = (int)((bitmap.width + 7) / 8);
+        out->left = slot->bitmap_left;
+        out->top = slot->bitmap_top;
+        out->bits = g_bits;
+    }
+    // Otherwise, a space or anything without ink that we can draw: the pen
+    // still moves.
+    return 1;
+}
+
+void CloseFont() {
+    if (g_face) FT_Done_Face(g_face);
+    g_face = nullptr;
+    if (g_library) FT_Done_FreeType(g_library);
+    g_library = nullptr;
 }

@@ -4,8 +4,6 @@
 // toolkit. Without a display nothing is shown; the line on standard error
 // that every box writes is then the whole notice.
 
-#include <SDL.h>
-#include <SDL_syswm.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -27,6 +25,8 @@ const int kButtonHeight = 26;
 
 // Pixel height of the text; 12 unless the program asks for another.
 int g_textSize = 12;
+// Whose dialog the boxes are; nobody's until the program says.
+MessageBoxOwner g_owner = {0, nullptr, nullptr, nullptr};
 
 struct TextLine {
     const char* start;
@@ -170,18 +170,6 @@ void Draw(Dialog& d) {
 
 int OnButton(const Dialog& d, int x, int y) {
     return x >= d.buttonX && x < d.buttonX + d.buttonWidth && y >= d.buttonY && y < d.buttonY + d.buttonHeight;
-}
-
-// The program's own window, if it has one: the box is its dialog. SDL is
-// only asked once a video mode is set, since sdl12-compat would otherwise
-// make up a window of its own to answer.
-Window MainWindow() {
-    if (!SDL_WasInit(SDL_INIT_VIDEO) || !SDL_GetVideoSurface()) return None;
-    SDL_SysWMinfo info;
-    std::memset(&info, 0, sizeof info);
-    SDL_VERSION(&info.version);
-    if (SDL_GetWMInfo(&info) <= 0 || info.subsystem != SDL_SYSWM_X11) return None;
-    return info.info.x11.window;
 }
 
 void SetWindowProperties(Dialog& d, const char* title, Window owner) {
@@ -342,28 +330,17 @@ void SetMessageBoxTextSize(int pixels) {
     if (pixels >= 6 && pixels <= 128) g_textSize = pixels;
 }
 
+void SetMessageBoxOwner(const MessageBoxOwner* owner) {
+    g_owner = owner ? *owner : MessageBoxOwner{0, nullptr, nullptr, nullptr};
+}
+
 void ShowNativeMessageBox(const char* title, const char* text, int icon) {
     Display* display = XOpenDisplay(nullptr);
     if (!display) return;
 
-    // A grabbed pointer and a hidden cursor would leave the button out of reach.
-    const int sdlVideo = SDL_WasInit(SDL_INIT_VIDEO) != 0;
-    SDL_GrabMode grab = SDL_GRAB_OFF;
-    int cursor = SDL_ENABLE;
-    if (sdlVideo) {
-        grab = SDL_WM_GrabInput(SDL_GRAB_QUERY);
-        cursor = SDL_ShowCursor(SDL_QUERY);
-        SDL_WM_GrabInput(SDL_GRAB_OFF);
-        SDL_ShowCursor(SDL_ENABLE);
-    }
-
-    RunDialog(display, title, text, icon, MainWindow());
+    const MessageBoxOwner owner = g_owner;
+    if (owner.releaseInput) owner.releaseInput(owner.context);
+    RunDialog(display, title, text, icon, (Window)owner.window);
     XCloseDisplay(display);
-
-    if (sdlVideo) {
-        SDL_ShowCursor(cursor);
-        SDL_WM_GrabInput(grab);
-        if (grab == SDL_GRAB_ON) ReleaseKeyboardGrab();
-    }
+    if (owner.restoreInput) owner.restoreInput(owner.context);
 }
-

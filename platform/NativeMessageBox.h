@@ -1,6 +1,6 @@
 // The part of the message box that differs per platform: showing the notice
-// and waiting for its confirmation. The common part (test hook, the line on
-// standard error) is in MessageBox.cpp.
+// and waiting for its confirmation (X11), or recording it (null). The common
+// part, the line on standard error, is in MessageBox.cpp.
 #ifndef ORRERY_PLATFORM_NATIVEMESSAGEBOX_H
 #define ORRERY_PLATFORM_NATIVEMESSAGEBOX_H
 

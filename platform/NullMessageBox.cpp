@@ -1,10 +1,11 @@
-// Message boxes of the null platform: recorded for whoever asks, and written
-// to standard error like the real ones, so a tool run from a terminal still
-// tells why it failed. Nothing waits.
-#include <cstdio>
+// Message boxes of the null platform: recorded for whoever asks instead of
+// shown, after the line on standard error that every box writes
+// (MessageBox.cpp), so a tool run from a terminal still tells why it failed.
+// Nothing waits.
 #include <string>
 #include <vector>
 
+#include "platform/NativeMessageBox.h"
 #include "platform/NullPlatform.h"
 #include "platform/Platform.h"
 
@@ -23,10 +24,7 @@ std::vector<Box>& Boxes() {
 
 }  // namespace
 
-void ShowMessageBox(const char* title, const char* text, int icon) {
-    if (!title) title = "";
-    if (!text) text = "";
-    std::fprintf(stderr, "orrery: %s: %s\n", title, text);
+void ShowNativeMessageBox(const char* title, const char* text, int icon) {
     Boxes().push_back(Box{title, text, icon});
 }
 
@@ -41,3 +39,5 @@ RecordedBox RecordedBoxAt(int index) {
 void ClearRecordedBoxes() { Boxes().clear(); }
 
 void SetMessageBoxTextSize(int) {}
+
+void SetMessageBoxOwner(const MessageBoxOwner*) {}

@@ -8,7 +8,11 @@
 
 #include "platform/Platform.h"
 
-int RasteriseFontLists(uint32_t, int) { return 0; }
+int OpenFont(int) { return 0; }
+
+int RenderGlyph(uint32_t, FontGlyph*) { return 0; }
+
+void CloseFont() {}
 
 int MapFileReadOnly(const char* path, MappedFile* out) {
     if (!out) return 0;
@@ -49,9 +53,9 @@ void KeepLoadedLibraries() {}
 
 void ExitOnDisplayLoss() {}
 
-void ReleaseKeyboardGrab() {}
+void ReleaseKeyboardGrab(const NativeWindow&) {}
 
-void PlaceFullScreenWindow() {}
+void PlaceFullScreenWindow(const NativeWindow&) {}
 
 int PicturesFolder(char* out, size_t size) {
     if (!out || size == 0) return 0;

@@ -1,16 +1,22 @@
 // The few services that stand in for the operating system: the modal message
-// box, the font glyphs for GL bitmap lists, read-only file access, the folder
-// for saved pictures, and two process-wide settings. app/, sim/ and gfx/ reach
-// X11 only through this header.
+// box, the glyphs of the screen font, read-only file access, replacing a
+// file whole, the local time, the folder for saved pictures, and two
+// process-wide settings. Above platform/ no file calls the system beyond the
+// C and C++ standard libraries and the libraries its layer is built on
+// (libpng; GL and GLU; SDL): what the system adds comes through this header.
 //
 // Two implementations: the X11 one the program runs on (platform/*X11.cpp,
 // *Posix.cpp, FontFreeType.cpp) and a null one (platform/Null*.cpp) for tests,
-// fuzzers and tools: boxes recorded, no font, plain file reads.
+// fuzzers and tools: boxes recorded, no font, plain file reads. Both write
+// files and read the clock through the same POSIX code (FileReplacePosix.cpp,
+// LocalTimePosix.cpp), since tests and tools need real files too.
 #ifndef ORRERY_PLATFORM_PLATFORM_H
 #define ORRERY_PLATFORM_PLATFORM_H
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <ctime>
 
 // ---- Message box -------------------------------------------------------
 enum MessageBoxIcon {
@@ -19,23 +25,59 @@ enum MessageBoxIcon {
 };
 
 // Shows a modal notice with one confirmation and waits for it. The title and
-// text also go to standard error. While the notice is up the SDL input grab is
-// released and the cursor shown; both come back after. Without a display only
-// the standard-error line is written and nothing waits.
+// text also go to standard error. While the notice is up its owner's input is
+// released (see below). Without a display only the standard-error line is
+// written and nothing waits.
 void ShowMessageBox(const char* title, const char* text, int icon);
+
+// The program's window as the boxes need it: its native handle (the X11
+// window id here; 0 for none), so that a box stands as that window's dialog,
+// and two calls around every box that is shown: the first lets go of the
+// pointer grab and shows the cursor, which would otherwise leave the box's
+// button out of reach, and the second puts both back as they were. Either
+// call may be null.
+struct MessageBoxOwner {
+    uintptr_t window;
+    void (*releaseInput)(void* context);
+    void (*restoreInput)(void* context);
+    void* context;
+};
+// Boxes shown from now on belong to *owner (copied); null: to nobody, as at start.
+void SetMessageBoxOwner(const MessageBoxOwner* owner);
 
 // Pixel height of the boxes' text (12 unless set; 6..128, anything else is
 // ignored), so that it can follow the size of the program's own text.
 void SetMessageBoxTextSize(int pixels);
 
 // ---- Font --------------------------------------------------------------
-// Fills the 96 display lists listBase .. listBase+95 with the glyphs of
-// characters 32..127 of a bold fixed-pitch face ("Courier New", or what
-// fontconfig substitutes for it) at the given character height in pixels (20
-// unless configure.txt says otherwise). Each list draws its glyph with
-// glBitmap and advances the raster position. Returns 1 when a font was found;
-// 0 leaves the lists empty (text then draws nothing).
-int RasteriseFontLists(uint32_t listBase, int pixelHeight);
+// One character of the screen font as a 1-bit picture: `rows` rows from the
+// top, `pitch` bytes apart, the leftmost pixel in the highest bit of its byte
+// and the bits past `width` clear. `left` runs from the pen to the first
+// column and `top` from the baseline up to the top row, in pixels; `advance`
+// is how far the pen then moves right. A glyph with nothing to draw (or one
+// larger than FontGlyphMaxSide either way) has width and rows 0 and no bits,
+// and still its advance.
+struct FontGlyph {
+    int width;
+    int rows;
+    int pitch;
+    int left;
+    int top;
+    int advance;
+    const unsigned char* bits;
+};
+enum { FontGlyphMaxSide = 256 };
+
+// Opens a bold fixed-pitch face ("Courier New", or what fontconfig substitutes
+// for it) at the given character height in pixels (20 unless configure.txt
+// says otherwise). 1 when a font was found; 0, with a line on standard error
+// where there should have been one, when there is none: text then draws nothing.
+int OpenFont(int pixelHeight);
+// The glyph of one Unicode code point in the open font; its bits stay valid
+// until the next call or CloseFont. 0 when no font is open or the character
+// cannot be rendered.
+int RenderGlyph(uint32_t codePoint, FontGlyph* out);
+void CloseFont();
 
 // ---- Read-only files -----------------------------------------------------
 struct MappedFile {
@@ -50,6 +92,25 @@ struct MappedFile {
 int MapFileReadOnly(const char* path, MappedFile* out);
 void UnmapFile(MappedFile* file);
 
+// ---- Writing files ---------------------------------------------------------
+// Replaces path whole or not at all: write fills a new file beside it (path +
+// ".tmp", in the same folder so that the rename cannot cross file systems),
+// which reaches the disk and is renamed over path only when every step
+// succeeded; otherwise it is removed and whatever stood at path is left as
+// it was. write returns 1 when every write succeeded; 1 when path now holds
+// what write wrote, else 0.
+int ReplaceFile(const char* path, int (*write)(FILE* f, const void* context), const void* context);
+
+// 1 when anything stands at path, a dangling link included: a rename to that
+// name would replace it.
+int PathTaken(const char* path);
+
+// ---- Clock -----------------------------------------------------------------
+// The present time in the user's time zone, which is looked up afresh, so a
+// zone changed while the program runs counts. 1 with *out filled; 0 when the
+// clock cannot be read.
+int LocalTimeNow(std::tm* out);
+
 // ---- Pictures ------------------------------------------------------------
 // The folder where the user keeps pictures: the desktop's configured pictures
 // folder, else $HOME/Pictures, else "." (the working folder). Only existing
@@ -58,15 +119,24 @@ void UnmapFile(MappedFile* file);
 // size > 0.
 int PicturesFolder(char* out, size_t size);
 
-// ---- The SDL window ----------------------------------------------------
-// Nothing happens without an SDL window.
-// Lets go of the keyboard where SDL's input grab took it along with the
-// pointer, so that the window manager's keys (Alt+Tab) still work; the
-// pointer stays held.
-void ReleaseKeyboardGrab();
-// Without a window manager, moves the program's top-level window to the
-// screen's top-left corner, where a full-screen window belongs.
-void PlaceFullScreenWindow();
+// ---- The program's window ------------------------------------------------
+// The window as the window system knows it, lent by its owner (the
+// application has it from SDL): the connection it was made on (X11: the
+// Display*), its top-level window, and the lock the owner wants held around
+// every use of that connection (either may be null).
+struct NativeWindow {
+    void* display;
+    uintptr_t window;
+    void (*lock)();
+    void (*unlock)();
+};
+// Lets go of the keyboard where the window's input grab took it along with
+// the pointer, so that the window manager's keys (Alt+Tab) still work; the
+// pointer stays held. A grab belongs to the connection that made it.
+void ReleaseKeyboardGrab(const NativeWindow& window);
+// Without a window manager, moves the window to the screen's top-left
+// corner, where a full-screen window belongs; with one, does nothing.
+void PlaceFullScreenWindow(const NativeWindow& window);
 
 // ---- Process -------------------------------------------------------------
 // Keeps the libraries loaded so far (the GL driver among them) until the

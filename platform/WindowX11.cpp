@@ -4,8 +4,6 @@
 // window manager, and full screen without a window manager, where
 // sdl12-compat makes the window as large as the screen but leaves it where
 // the window was.
-#include <SDL.h>
-#include <SDL_syswm.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
@@ -13,24 +11,19 @@
 
 namespace {
 
-// SDL's own display connection and window, used under SDL's lock: a grab
-// belongs to the connection that made it.
-class SdlWindow {
+// Holds the owner's lock for as long as it lives.
+class Locked {
 public:
-    SdlWindow() : ok(0) {
-        if (!SDL_WasInit(SDL_INIT_VIDEO) || !SDL_GetVideoSurface()) return;
-        SDL_VERSION(&info.version);
-        if (SDL_GetWMInfo(&info) <= 0 || info.subsystem != SDL_SYSWM_X11 || !info.info.x11.display) return;
-        ok = 1;
-        if (info.info.x11.lock_func) info.info.x11.lock_func();
+    explicit Locked(const NativeWindow& w) : window(w), display(static_cast<Display*>(w.display)) {
+        if (display && window.lock) window.lock();
     }
-    ~SdlWindow() {
-        if (!ok) return;
-        XFlush(info.info.x11.display);
-        if (info.info.x11.unlock_func) info.info.x11.unlock_func();
+    ~Locked() {
+        if (!display) return;
+        XFlush(display);
+        if (window.unlock) window.unlock();
     }
-    int ok;
-    SDL_SysWMinfo info;
+    const NativeWindow& window;
+    Display* display;
 };
 
 // A window manager that follows the desktop conventions announces itself on
@@ -51,15 +44,13 @@ bool WindowManagerRuns(Display* display) {
 
 }  // namespace
 
-void ReleaseKeyboardGrab() {
-    SdlWindow w;
-    if (w.ok) XUngrabKeyboard(w.info.info.x11.display, CurrentTime);
+void ReleaseKeyboardGrab(const NativeWindow& window) {
+    Locked l(window);
+    if (l.display) XUngrabKeyboard(l.display, CurrentTime);
 }
 
-void PlaceFullScreenWindow() {
-    SdlWindow w;
-    if (!w.ok || WindowManagerRuns(w.info.info.x11.display)) return;
-    // sdl12-compat names its one window as `window` and leaves `wmwindow` 0.
-    const Window top = w.info.info.x11.wmwindow ? w.info.info.x11.wmwindow : w.info.info.x11.window;
-    if (top) XMoveWindow(w.info.info.x11.display, top, 0, 0);
+void PlaceFullScreenWindow(const NativeWindow& window) {
+    Locked l(window);
+    if (!l.display || !window.window || WindowManagerRuns(l.display)) return;
+    XMoveWindow(l.display, static_cast<Window>(window.window), 0, 0);
 }

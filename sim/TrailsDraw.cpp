@@ -1,16 +1,18 @@
-// The GL half of the trails: each track handed to the renderer as one fading
-// strip, oldest point first, ending at the body's present place.
-#include "gfx/GlRenderer.h"
-#include "sim/Trails.h"
+#include "sim/TrailsDraw.h"
 
-void Trails::Draw(const UniverseModel& u, GlRenderer* renderer) const {
+#include "core/sim/Trails.h"
+#include "gfx/GlRenderer.h"
+
+void DrawTrails(const Trails& trails, const UniverseModel& u, GlRenderer* renderer) {
     if (!renderer) return;
+    enum { PointsPerBody = Trails::PointsPerBody };
+    const int frame = trails.Frame();
     const bool framed = frame >= 1 && frame < UniverseSlots;
     const double origin[3] = {framed ? u.bodies[frame].x : 0, framed ? u.bodies[frame].y : 0,
                               framed ? u.bodies[frame].z : 0};
     static float strip[PointsPerBody + 1][3];
     for (int k = 1; k < UniverseSlots; ++k) {
-        const Track& t = tracks[k];
+        const Trails::Track& t = trails.TrackOf(k);
         const Body& b = u.bodies[k];
         if (t.count == 0 || b.hmotnost == 0) continue;
         const int oldest = (t.newest - t.count + 1 + PointsPerBody) % PointsPerBody;

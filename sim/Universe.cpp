@@ -6,19 +6,19 @@
 #include <cstring>
 #include <ctime>
 
+#include "core/sim/Ephemeris.h"
+#include "core/sim/Keys.h"
+#include "core/sim/UniverseFile.h"
 #include "gfx/Gl.h"
 #include "gfx/GlRenderer.h"
 #include "gfx/Texture.h"
 #include "platform/Platform.h"
-#include "sim/Ephemeris.h"
-#include "sim/Keys.h"
 #include "sim/Universe.h"
-#include "sim/UniverseFile.h"
 
 namespace {
 
-const int SphereSlices = 16;
-const int SphereStacks = 16;
+const int kSphereSlices = 16;
+const int kSphereStacks = 16;
 
 }  // namespace
 
@@ -47,6 +47,8 @@ void Universe::Update(unsigned char* keys) {
     }
     if (!paused) Step();
 }
+
+void Universe::Save() { WriteUniverseFile(*this, UniverseFileName); }
 
 void Universe::Load() {
     if (!ReadUniverseFile(*this, UniverseFileName)) return;
@@ -118,7 +120,7 @@ void Universe::BuildLists() {
             // its own centre: both face inwards.
             bool inside = i <= 1;
             if (inside) gluQuadricOrientation(quadric, GLU_INSIDE);
-            gluSphere(quadric, bodies[i].polomer, SphereSlices, SphereStacks);
+            gluSphere(quadric, bodies[i].polomer, kSphereSlices, kSphereStacks);
             if (inside) gluQuadricOrientation(quadric, GLU_OUTSIDE);
         }
         glEndList();
@@ -126,16 +128,18 @@ void Universe::BuildLists() {
 }
 
 void Universe::Draw() {
+    // Nothing to draw with before Init.
+    if (!renderer) return;
     for (int i = 0; i < UniverseSlots; ++i) {
         const Body& b = bodies[i];
         if (b.hmotnost == 0) continue;
-        glPushMatrix();
-        glTranslated(b.x, b.y, b.z);
+        renderer->PushMatrix();
+        renderer->Translate(b.x, b.y, b.z);
         renderer->Print(0, static_cast<float>(1.5 * b.polomer), 0, 1, 1, 1, "%d. %s", i, b.meno);
-        glRotated(b.osa_rotace, 0, 0, 1);
-        glRotated(b.rotace * simTime, 0, 1, 0);
-        if (listBase) glCallList(listBase + i);
-        glPopMatrix();
+        renderer->Rotate(b.osa_rotace, 0, 0, 1);
+        renderer->Rotate(b.rotace * simTime, 0, 1, 0);
+        if (listBase) renderer->CallList(listBase + i);
+        renderer->PopMatrix();
     }
 }
 

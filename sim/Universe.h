@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "sim/SceneObject.h"
-#include "sim/UniverseModel.h"
+#include "core/sim/SceneObject.h"
+#include "core/sim/UniverseModel.h"
 
 struct GLUquadric;
 
@@ -27,6 +27,8 @@ public:
     void Update(unsigned char* keys) override;
     void Draw() override;
 
+    // Writes UniverseFileName (F2); silent, and the old file survives any failure.
+    void Save();
     // Reads UniverseFileName and rebuilds the GL resources for the new bodies;
     // a file that cannot be read changes nothing.
     void Load();

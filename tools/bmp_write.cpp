@@ -30,7 +30,7 @@
 #include <cstring>
 #include <string>
 
-#include "gfx/BmpWriter.h"
+#include "core/gfx/BmpWriter.h"
 
 namespace {
 

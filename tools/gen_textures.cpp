@@ -1,21 +1,30 @@
-// gen_textures: writes the eleven bundled body textures (256 x 128, 24-bit
-// uncompressed BMP) into the folder given on the command line.
+// gen_textures: writes the eleven bundled body textures into the folder given
+// on the command line: the ten bodies at 256 x 128 (24-bit uncompressed BMP)
+// and the sky, 4096 x 2048 8-bit run-length BMP, from the star file (by
+// default Data/bright_stars.txt, made by tools/convert_bsc).
+//
+// Usage: gen_textures [--sky-width N] [--sky-only] <output-folder> [<star-file>]
 //
 // Every image is an equirectangular map: row 0 is the north pole, the columns
 // go once around the sphere. Each texel is shaded from its direction on the
 // unit sphere, and all noise is sampled in 3-D at that direction, so the maps
 // join without a seam at the 0/360 meridian and do not pinch at the poles.
 // Noise and random numbers are our own integer hashes seeded with constants,
-// so the same bytes come out on every run; nothing is read from outside.
+// so the same bytes come out on every run; nothing but the star file is read.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <vector>
 
-#include "gfx/BmpWriter.h"
+#include "core/gfx/BmpWriter.h"
+#include "tools/sky/Rle8.h"
+#include "tools/sky/SkySphere.h"
+#include "tools/sky/StarCatalogue.h"
 
 namespace {
 
@@ -387,94 +396,6 @@ double OvalDistance(const Texel& t, double lat0, double lon0, double halfLon, do
 
 // ------------------------------------------------------------------ the bodies
 
-void MakeSky(Image* image) {
-    // The sky sphere is seen magnified: at the usual field of view one texel
-    // covers some twenty screen pixels, and linear filtering turns every lit
-    // texel into a soft blob two texels wide. So the sky is built from what
-    // survives that: smooth, low-frequency light (no detail finer than a few
-    // texels) and a sparse sprinkle of single-texel stars, most of them faint.
-    //
-    // A faint milky band along a great circle tilted against the ecliptic,
-    // brighter towards a bulge on one side, with broad dark lanes.
-    const Vec3 bandNormal = Normalize({0.35, 0.8, 0.45});
-    const Vec3 bulge = Normalize(Cross(bandNormal, {0.0, 0.0, 1.0}));
-    auto background = [&](Vec3 dir) {
-        double off = Dot(dir, bandNormal);
-        double band = std::exp(-off * off / (2.0 * 0.17 * 0.17));
-        double core = std::exp(-off * off / (2.0 * 0.07 * 0.07));
-        double along = Dot(dir, bulge);  // 1 at the bulge, -1 opposite
-        double swell = 0.55 + 0.45 * SmoothStep(-0.6, 1.0, along);
-        double clouds = Clamp(0.7 + 1.1 * Fbm(Scale(dir, 2.5), 2, 111U), 0.15, 1.3);
-        double lanes = SmoothStep(0.0, 0.3, Fbm(Scale(dir, 3.5), 2, 112U));
-        double glow = (0.75 * band + 0.35 * core) * swell * clouds * (1.0 - 0.55 * lanes * core);
-        glow = Clamp(glow, 0.0, 1.0);
-        // A barely visible large-scale unevenness keeps the dark sky from
-        // looking like a flat fill.
-        double haze = 0.5 + Fbm(Scale(dir, 1.5), 2, 113U);
-        Rgb base = {2.0 + 1.0 * haze, 3.0 + 1.0 * haze, 7.0 + 2.0 * haze};
-        return Mix(base, Rgb{27.0, 26.0, 35.0}, glow);
-    };
-    Fill(image, [&](const Texel& t) { return background(t.dir); });
-
-    // Stars drawn uniformly over the sphere's area, a share of extra faint
-    // ones in the band. Two stars in touching texels would merge into one
-    // large blob, so each keeps the texels around it to itself.
-    static bool taken[kHeight][kWidth];
-    for (auto& row : taken)
-        for (bool& cell : row) cell = false;
-    auto isFree = [&](int row, int col, int reach) {
-        for (int r = row - 2; r <= row + 2; ++r) {
-            if (r < 0 || r >= kHeight) continue;
-            for (int c = col - reach - 2; c <= col + reach + 2; ++c)
-                if (taken[r][((c % kWidth) + kWidth) % kWidth]) return false;
-        }
-        return true;
-    };
-
-    Rng rng(0x5eed5747ULL);
-    const Rgb tints[] = {{255, 255, 255}, {255, 255, 255}, {214, 226, 255}, {255, 243, 222}, {255, 226, 196}};
-    const int kStars = 520;
-    const int kBandStars = 260;
-    for (int i = 0; i < kStars + kBandStars; ++i) {
-        Vec3 s = rng.OnSphere();
-        double off = Dot(s, bandNormal);
-        double brightnessDraw = rng.Uniform();
-        double tintDraw = rng.Uniform();
-        double keepDraw = rng.Uniform();
-        if (i >= kStars && keepDraw > std::exp(-off * off / (2.0 * 0.12 * 0.12))) continue;
-        double lat = std::asin(Clamp(s.y, -1.0, 1.0)) / kDeg;
-        // Right at the poles the texels of a row all meet in a point.
-        if (std::fabs(lat) > 85.0) continue;
-        double lon = std::atan2(s.z, s.x) / kDeg;
-        if (lon < 0.0) lon += 360.0;
-        int row = static_cast<int>((90.0 - lat) / 180.0 * kHeight);
-        int col = static_cast<int>(lon / 360.0 * kWidth);
-        row = std::min(std::max(row, 0), kHeight - 1);
-        col = ((col % kWidth) + kWidth) % kWidth;
-        // Towards the poles a texel covers a narrower angle, and a single
-        // lit texel would show as a thin streak. Filtering draws a star as a
-        // tent one texel either side of its centre; spreading it along the
-        // row as a tent widened by 1/cos(latitude) keeps that shape on the
-        // sky at every latitude.
-        double rowLat = 90.0 - (row + 0.5) * 180.0 / kHeight;
-        double stretch = 1.0 / std::cos(rowLat * kDeg);
-        int reach = static_cast<int>(stretch);
-        if (!isFree(row, col, reach)) continue;
-        // Most stars barely lift above the sky; a handful are bright.
-        double b = 10.0 + 28.0 * brightnessDraw * brightnessDraw + 150.0 * std::pow(brightnessDraw, 14.0);
-        if (i >= kStars) b *= 0.7;
-        Rgb tint = tints[static_cast<int>(tintDraw * 5.0) % 5];
-        Rgb star = Times(tint, b / 255.0);
-        for (int k = -reach; k <= reach; ++k) {
-            double share = 1.0 - std::fabs(k) / stretch;
-            int c = ((col + k) % kWidth + kWidth) % kWidth;
-            taken[row][c] = true;
-            Rgb& px = image->px[row][c];
-            px = Rgb{px.r + star.r * share, px.g + star.g * share, px.b + star.b * share};
-        }
-    }
-}
-
 void MakeSun(Image* image) {
     // Sunspots at the latitudes where they appear, in both hemispheres.
     struct Spot {
@@ -764,34 +685,224 @@ void MakePluto(Image* image) {
     });
 }
 
+// -------------------------------------------------------------------- the sky
+
+// The sky sphere is the real night sky: every star of the catalogue at the
+// texel GL shows in its direction (tools/sky/SkySphere), on a dark background
+// with a faint Milky Way. 4096 x 2048 texels of 0.088 degrees: at 1920 x 1080
+// and the 45-degree field of view a texel is two pixels, so a single-texel
+// star stays a point however the texture is filtered, while the sky (with
+// its mipmaps) still fits the memory it may take; BENCHMARKS.md has the
+// figures behind the choice.
+const int kSkyWidth = 4096;
+
+// Palette index = brightness level. The dark sky and the Milky Way take the
+// lowest levels and get a blue cast that fades out as they brighten; stars
+// from about level 40 on are white.
+const int kSkyBackground = 4;
+const double kMilkyWayPeak = 22.0;
+// A star of magnitude 6 lifts its texel this many levels above the dark sky,
+// just visible on a dark screen.
+const double kMagnitudeSixLift = 26.0;
+
+Rgb SkyLevelColour(int level) {
+    double blue = 1.0 - SmoothStep(2.0, 40.0, level);
+    return {level * (1.0 - 0.35 * blue), level * (1.0 - 0.2 * blue), level * (1.0 + 0.7 * blue)};
+}
+
+double Flux(double magnitude) { return std::pow(10.0, -0.4 * magnitude); }
+
+// Galactic axes in the model's frame: the north galactic pole (RA 192.85948,
+// Dec +27.12825, J2000) and, square to it, the direction of the galactic
+// centre (RA 266.40499, Dec -28.93617).
+struct GalacticFrame {
+    Vec3 centre, side, pole;
+};
+
+Vec3 FromSky(SkyVec v) { return {v.x, v.y, v.z}; }
+
+GalacticFrame MakeGalacticFrame() {
+    GalacticFrame g;
+    g.pole = Normalize(FromSky(ModelDirection(192.85948, 27.12825)));
+    Vec3 centre = FromSky(ModelDirection(266.40499, -28.93617));
+    g.centre = Normalize(Sub(centre, Scale(g.pole, Dot(centre, g.pole))));
+    g.side = Cross(g.pole, g.centre);  // galactic longitude 90
+    return g;
+}
+
+// The Milky Way's light above the dark sky, in levels: a band along the
+// galactic equator, wider and brighter towards the centre, with the bulge
+// about the centre, patchy star clouds, and the dark rift that splits it from
+// Cygnus to Sagittarius.
+double MilkyWay(const GalacticFrame& g, Vec3 dir) {
+    double b = std::asin(Clamp(Dot(dir, g.pole), -1.0, 1.0)) / kDeg;
+    double l = std::atan2(Dot(dir, g.side), Dot(dir, g.centre)) / kDeg;  // -180..180
+    double inward = 0.5 * (1.0 + std::cos(l * kDeg));                     // 1 at the centre
+    double width = 5.0 + 5.0 * inward * inward;
+    double disk = (0.3 + 0.7 * std::pow(inward, 1.5)) * std::exp(-0.5 * (b / width) * (b / width));
+    double fromCentre = std::acos(Clamp(Dot(dir, g.centre), -1.0, 1.0)) / kDeg;
+    double bulge = 0.55 * std::exp(-0.5 * (fromCentre / 10.0) * (fromCentre / 10.0));
+    double clouds = Clamp(0.8 + 1.1 * Fbm(Scale(dir, 5.0), 3, 121U), 0.3, 1.5);
+    double riftAlong = SmoothStep(-12.0, -4.0, l) * (1.0 - SmoothStep(55.0, 70.0, l));
+    double riftEdge = (b - 1.5 - 1.5 * Fbm(Scale(dir, 9.0), 2, 122U)) / 2.2;
+    double rift = 1.0 - 0.7 * riftAlong * std::exp(-0.5 * riftEdge * riftEdge);
+    return kMilkyWayPeak * (disk * clouds + bulge) * rift;
+}
+
+struct SkyPicture {
+    int width, height;                 // height = width / 2
+    std::vector<unsigned char> level;  // width x height, bottom row first
+    uint32_t palette[256];
+};
+
+void MakeSkyPicture(const std::vector<Star>& stars, SkyPicture* sky) {
+    const int width = sky->width, height = sky->height;
+    const size_t texels = static_cast<size_t>(width) * height;
+    // The Milky Way changes over degrees, so it is worked out on every fourth
+    // texel of every fourth row and filled in between.
+    const int step = 4, nodesX = width / step + 1, nodesY = height / step + 1;
+    const GalacticFrame galaxy = MakeGalacticFrame();
+    std::vector<float> glow(static_cast<size_t>(nodesX) * nodesY);
+    for (int ny = 0; ny < nodesY; ++ny)
+        for (int nx = 0; nx < nodesX; ++nx) {
+            double s = (nx * step + 0.5) / width;
+            double t = std::min((ny * step + 0.5) / height, 1.0);
+            glow[static_cast<size_t>(ny) * nodesX + nx] = static_cast<float>(MilkyWay(galaxy, FromSky(SkyDirectionAt(s, t))));
+        }
+
+    // Starlight is added up per texel, so that stars closer than a texel
+    // shine as the one point they are on the screen.
+    std::vector<double> flux(texels, 0.0);
+    std::vector<size_t> lit;
+    for (const Star& star : stars) {
+        double s, t;
+        if (!SkyTexCoordAt(StarDirection(star), &s, &t)) continue;
+        int col = std::min(static_cast<int>(s * width), width - 1);
+        int row = std::min(static_cast<int>(t * height), height - 1);
+        size_t at = static_cast<size_t>(row) * width + col;
+        if (flux[at] == 0.0) lit.push_back(at);
+        flux[at] += Flux(star.magnitude);
+    }
+    // Levels go with the square root of the flux, from magnitude 6 at its
+    // lift up to a knee, above which they bend softly towards the top: the
+    // bright stars keep their order and only the brightest texel (Sirius)
+    // comes to 255. Stars past the knee (brighter than magnitude 2) also light
+    // the texels about them, up to 0.3 of their level beside and 0.12
+    // diagonally, so that they look bigger while the part above half their
+    // height stays within a texel.
+    const double six = Flux(6.0), knee = 160.0;
+    const double room = 255.0 - kSkyBackground - knee;
+    std::vector<float> lift(texels, 0.0f);
+    for (size_t at : lit) {
+        double x = kMagnitudeSixLift * std::sqrt(flux[at] / six);
+        double level = x <= knee ? x : knee + room * (1.0 - std::exp(-(x - knee) / room));
+        lift[at] += static_cast<float>(level);
+        double halo = SmoothStep(knee, 2.5 * knee, x) * level;
+        if (halo <= 0.0) continue;
+        int row = static_cast<int>(at / width), col = static_cast<int>(at % width);
+        for (int dr = -1; dr <= 1; ++dr)
+            for (int dc = -1; dc <= 1; ++dc) {
+                int r = row + dr;
+                if ((dr == 0 && dc == 0) || r < 0 || r >= height) continue;
+                int c = (col + dc + width) % width;
+                double share = dr == 0 || dc == 0 ? 0.3 : 0.12;
+                lift[static_cast<size_t>(r) * width + c] += static_cast<float>(share * halo);
+            }
+    }
+
+    sky->level.assign(texels, 0);
+    for (int row = 0; row < height; ++row) {
+        int ny = row / step;
+        double fy = (row % step) / static_cast<double>(step);
+        for (int col = 0; col < width; ++col) {
+            int nx = col / step;
+            double fx = (col % step) / static_cast<double>(step);
+            const float* g = &glow[static_cast<size_t>(ny) * nodesX + nx];
+            double mw = Lerp(Lerp(g[0], g[1], fx), Lerp(g[nodesX], g[nodesX + 1], fx), fy);
+            size_t at = static_cast<size_t>(row) * width + col;
+            sky->level[at] = ToByte(kSkyBackground + mw + lift[at]);
+        }
+    }
+    for (int k = 0; k < 256; ++k) {
+        Rgb c = SkyLevelColour(k);
+        sky->palette[k] = static_cast<uint32_t>(ToByte(c.r)) << 16 | static_cast<uint32_t>(ToByte(c.g)) << 8 |
+                          ToByte(c.b);
+    }
+}
+
+int WriteSky(const std::vector<Star>& stars, int width, const std::filesystem::path& path) {
+    static SkyPicture sky;
+    sky.width = width;
+    sky.height = width / 2;
+    MakeSkyPicture(stars, &sky);
+    return WriteBmpFile(path.string().c_str(),
+                        EncodeRle8Bmp(sky.width, sky.height, sky.level.data(), sky.palette, 256));
+}
+
 struct Output {
     const char* name;
     void (*make)(Image*);
 };
 
 const Output kOutputs[] = {
-    {"Spacea.bmp", MakeSky},       {"0Sun.bmp", MakeSun},         {"1Mercury.bmp", MakeMercury},
-    {"2Venus.bmp", MakeVenus},     {"3Earth.bmp", MakeEarth},     {"4Mars.bmp", MakeMars},
-    {"5Jupiter.bmp", MakeJupiter}, {"6Saturn.bmp", MakeSaturn},   {"7Uran.bmp", MakeUranus},
-    {"8Neptun.bmp", MakeNeptune},  {"9Pluto.bmp", MakePluto},
+    {"0Sun.bmp", MakeSun},         {"1Mercury.bmp", MakeMercury}, {"2Venus.bmp", MakeVenus},
+    {"3Earth.bmp", MakeEarth},     {"4Mars.bmp", MakeMars},       {"5Jupiter.bmp", MakeJupiter},
+    {"6Saturn.bmp", MakeSaturn},   {"7Uran.bmp", MakeUranus},     {"8Neptun.bmp", MakeNeptune},
+    {"9Pluto.bmp", MakePluto},
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <output-folder>\n", argc > 0 ? argv[0] : "gen_textures");
+    // --sky-width makes other sizes of the sky for the benchmark that chose
+    // this one (bench/bench_sky.sh); --sky-only leaves out the ten bodies,
+    // for the test that the sky in Data/ is what this tool makes.
+    int skyWidth = kSkyWidth;
+    bool skyOnly = false;
+    int first = 1;
+    for (;;) {
+        if (argc > first + 1 && std::strcmp(argv[first], "--sky-width") == 0) {
+            char* end = nullptr;
+            long w = std::strtol(argv[first + 1], &end, 10);
+            if (*end != '\0' || w < 16 || w > 16384 || w % 16 != 0) {
+                std::fprintf(stderr, "--sky-width: a multiple of 16 from 16 to 16384\n");
+                return 2;
+            }
+            skyWidth = static_cast<int>(w);
+            first += 2;
+        } else if (argc > first && std::strcmp(argv[first], "--sky-only") == 0) {
+            skyOnly = true;
+            first += 1;
+        } else {
+            break;
+        }
+    }
+    if (argc - first != 1 && argc - first != 2) {
+        std::fprintf(stderr, "usage: %s [--sky-width N] [--sky-only] <output-folder> [<star-file>]\n",
+                     argc > 0 ? argv[0] : "gen_textures");
         return 2;
     }
-    std::filesystem::path folder(argv[1]);
+    const char* starFile = argc - first == 2 ? argv[first + 1] : "Data/bright_stars.txt";
+    std::vector<Star> stars;
+    char why[512];
+    if (!ReadStarFile(starFile, &stars, why, sizeof why)) {
+        std::fprintf(stderr, "%s\n", why);
+        return 1;
+    }
+    std::filesystem::path folder(argv[first]);
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error) {
-        std::fprintf(stderr, "cannot create %s: %s\n", argv[1], error.message().c_str());
+        std::fprintf(stderr, "cannot create %s: %s\n", argv[first], error.message().c_str());
+        return 1;
+    }
+    if (!WriteSky(stars, skyWidth, folder / "Spacea.bmp")) {
+        std::fprintf(stderr, "cannot write %s\n", (folder / "Spacea.bmp").string().c_str());
         return 1;
     }
     static Image image;
     for (const Output& out : kOutputs) {
+        if (skyOnly) break;
         out.make(&image);
         std::filesystem::path path = folder / out.name;
         if (!WriteBmp(image, path)) {

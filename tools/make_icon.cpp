@@ -4,7 +4,7 @@
 // The PNG is stored uncompressed (deflate "stored" blocks) so the tool needs no
 // zlib; an icon of 128 x 128 is 64 KiB that way, which is fine for a file made
 // once and committed. Not installed; packaging/ holds its output.
-#include "gfx/Bmp.h"
+#include "core/gfx/Bmp.h"
 #include "platform/Platform.h"
 
 #include <cmath>

@@ -168,7 +168,7 @@ section_tags FILES 14 >"$WORK/file_tags.txt"
 documented() { grep -qxF -- "$2" "$1"; }
 
 # Every key on the program's help screen has its entry under KEYS.
-help_keys=$(awk '/^const HelpLine (More)?HelpLines\[\]/ {on = 1; next} on && /^};/ {on = 0} on' \
+help_keys=$(awk '/^const HelpLine k(More)?HelpLines\[\]/ {on = 1; next} on && /^};/ {on = 0} on' \
     "$SOURCE_DIR/app/Application.cpp" | sed -n 's/.*"\(.*\) - .*".*/\1/p' | tr ',' '\n' | sed 's/^ *//; s/ *$//')
 check "help screen keys found in app/Application.cpp" test "$(wc -w <<<"$help_keys")" -ge 10
 for key in $help_keys; do
@@ -191,8 +191,8 @@ for key in $help_keys; do
     done
 done
 # Every setting the reader knows has its entry under FILES.
-config_keys=$(grep -o 'strcmp(token, "[a-z]*")' "$SOURCE_DIR/app/Config.cpp" | sed 's/.*"\(.*\)".*/\1/')
-check "settings found in app/Config.cpp" test "$(wc -w <<<"$config_keys")" -ge 6
+config_keys=$(grep -o 'strcmp(token, "[a-z]*")' "$SOURCE_DIR/core/app/Config.cpp" | sed 's/.*"\(.*\)".*/\1/')
+check "settings found in core/app/Config.cpp" test "$(wc -w <<<"$config_keys")" -ge 6
 for key in $config_keys; do
     check "manual: configure.txt key $key" documented "$WORK/file_tags.txt" "$key"
 done

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/gfx/BmpWriter.h"
 #include "gfx/Gl.h"
-#include "gfx/BmpWriter.h"
 #include "gfx/GlRenderer.h"
 #include "gfx/Texture.h"
 #include "gl/GlTestContext.h"

@@ -6,10 +6,10 @@
 #include <cmath>
 #include <string>
 
-#include "app/Batch.h"
-#include "sim/Ephemeris.h"
-#include "sim/UniverseFile.h"
-#include "sim/UniverseModel.h"
+#include "core/app/Batch.h"
+#include "core/sim/Ephemeris.h"
+#include "core/sim/UniverseFile.h"
+#include "core/sim/UniverseModel.h"
 #include "support/TestSupport.h"
 
 TEST(BatchSpan, WholeTicksOrDaysToTheNearestTickElseRefused) {

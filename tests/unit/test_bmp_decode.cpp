@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "gfx/Bmp.h"
-#include "gfx/BmpWriter.h"
+#include "core/gfx/Bmp.h"
+#include "core/gfx/BmpWriter.h"
 #include "support/TestSupport.h"
 
 namespace {

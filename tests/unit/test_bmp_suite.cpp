@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "gfx/Bmp.h"
+#include "core/gfx/Bmp.h"
 #include "support/TestSupport.h"
 
 namespace {

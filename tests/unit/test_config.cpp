@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/Config.h"
+#include "core/app/Config.h"
 #include "support/TestSupport.h"
 
 namespace {

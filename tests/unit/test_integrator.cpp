@@ -8,9 +8,11 @@
 #include <string>
 #include <sys/stat.h>
 
-#include "sim/Keys.h"
-#include "sim/UniverseModel.h"
-#include "sim/UniverseFile.h"
+#include "core/sim/Integrator.h"
+#include "core/sim/Keys.h"
+#include "core/sim/UniverseModel.h"
+#include "core/sim/UniverseFile.h"
+#include "support/Orbits.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -317,4 +319,122 @@ TEST(TimeKeys, KeypadMultiplyReversesOncePerPress) {
     keys[KeyKeypadMultiply] = 1;
     Tick(u, keys.state);
     EXPECT_EQ(0.005, u.deltat);
+}
+
+// ---------------------------------------------------------------- any rate
+
+namespace {
+
+// The built-in system run for `years` simulated years at deltat, as a
+// universe file with only deltat changed would run in batch.
+UniverseModel Years(double years, double deltat) {
+    UniverseModel u;
+    const double span = years * 365.25 / u.DayLength();
+    u.deltat = deltat;
+    const long ticks = std::lround(span / deltat);
+    for (long i = 0; i < ticks; ++i) u.Step();
+    return u;
+}
+
+// The planets' places and velocities about the Sun, each against its own size.
+double LargestRelativeDifference(const UniverseModel& a, const UniverseModel& b) {
+    double worst = 0;
+    const Body &sa = a.bodies[1], &sb = b.bodies[1];
+    for (int k = 2; k < UniverseSlots; ++k) {
+        const Body &p = a.bodies[k], &q = b.bodies[k];
+        const double r[3] = {q.x - sb.x, q.y - sb.y, q.z - sb.z}, v[3] = {q.vx - sb.vx, q.vy - sb.vy, q.vz - sb.vz};
+        const double dr = VectorLength(p.x - sa.x - r[0], p.y - sa.y - r[1], p.z - sa.z - r[2]);
+        const double dv = VectorLength(p.vx - sa.vx - v[0], p.vy - sa.vy - v[1], p.vz - sa.vz - v[2]);
+        worst = std::fmax(worst, std::fmax(dr / VectorLength(r[0], r[1], r[2]), dv / VectorLength(v[0], v[1], v[2])));
+    }
+    return worst;
+}
+
+}  // namespace
+
+TEST(AnyRate, UpToTheLongestStepATickIsOneStepAndAboveItEqualShorterOnes) {
+    const double h = IntegratorLongestStep;
+    EXPECT_EQ(1, SubStepCount(0.005));
+    EXPECT_EQ(1, SubStepCount(h));
+    EXPECT_EQ(1, SubStepCount(-h));
+    EXPECT_EQ(2, SubStepCount(std::nextafter(h, 1.0)));
+    EXPECT_EQ(1025, SubStepCount(10.242));
+    for (double odd : {0.0, -0.0, std::nan(""), HUGE_VAL, -HUGE_VAL}) EXPECT_EQ(1, SubStepCount(odd)) << odd;
+    EXPECT_EQ(IntegratorMostSubSteps, SubStepCount(1e300)) << "a tick stays affordable whatever a file says";
+
+    // A tick of 0.5 is fifty steps of 0.01, while the spin clock, the elapsed
+    // time and the calendar take the tick's deltat in one piece, as ever.
+    UniverseModel tick, steps;
+    tick.deltat = 0.5;
+    tick.hasDate = steps.hasDate = 1;
+    tick.datum = steps.datum = 2451545.0;
+    tick.Step();
+    steps.deltat = 0.5 / 50;
+    for (int i = 0; i < 50; ++i) steps.Step();
+    for (int k = 1; k < UniverseSlots; ++k) EXPECT_TRUE(SameBits(tick.bodies[k], steps.bodies[k])) << "slot " << k;
+    double clock = 0;
+    for (int k = 0; k < 10; ++k) clock += 0.5;
+    EXPECT_EQ(clock, tick.simTime);
+    EXPECT_EQ(0.5, tick.elapsed);
+    EXPECT_EQ(2451545.0 + 0.5 * tick.DayLength(), tick.datum);
+}
+
+// The century of the built-in system at the default rate against the same
+// century watched faster: every orbit must stay what it is. Before sub-steps
+// Merkur's eccentricity went from 0.001 to 0.15 at deltat 0.5 and Merkur left
+// the Sun within ten years from deltat 3 on.
+TEST(AnyRate, ACenturyAtAnyRateKeepsEveryOrbitOfTheDefaultRate) {
+    const UniverseModel reference = Years(100, 0.005);
+    for (double deltat : {0.05, 0.5, 2.0, 5.0, 10.242}) {
+        const UniverseModel u = Years(100, deltat);
+        for (int k = 2; k < UniverseSlots; ++k) {
+            const Orbit o = OrbitOf(u, k), want = OrbitOf(reference, k);
+            ASSERT_TRUE(o.a > 0 && o.e < 1) << u.bodies[k].meno << " unbound at deltat " << deltat;
+            EXPECT_NEAR(want.a, o.a, 0.002 * want.a) << u.bodies[k].meno << " at deltat " << deltat;
+            EXPECT_NEAR(want.e, o.e, 0.005) << u.bodies[k].meno << " at deltat " << deltat;
+        }
+    }
+}
+
+// What a user does in the window: keypad + held until the top rate (0.9 s),
+// two seconds there, keypad - held back down. Merkur used to come out with an
+// eccentricity of 0.27.
+TEST(AnyRate, TheTopRateAndBackLeavesMerkurOnItsOrbit) {
+    UniverseModel u;
+    const Orbit start = OrbitOf(u, 2);
+    Keys keys;
+    double worstMomentum = 0;
+    keys[KeyKeypadPlus] = 1;
+    for (int i = 0; i < 90 + 200; ++i) Tick(u, keys.state), worstMomentum = std::fmax(worstMomentum, RelativeMomentum(u));
+    EXPECT_NEAR(10.242, u.deltat, 0.001);
+    keys[KeyKeypadPlus] = 0;
+    keys[KeyKeypadMinus] = 1;
+    for (int i = 0; i < 90; ++i) Tick(u, keys.state), worstMomentum = std::fmax(worstMomentum, RelativeMomentum(u));
+    const Orbit end = OrbitOf(u, 2);
+    std::printf("Merkur a %.4f -> %.4f, e %.5f -> %.5f, deltat now %.4f\n", start.a, end.a, start.e, end.e, u.deltat);
+    EXPECT_NEAR(start.a, end.a, 0.01 * start.a);
+    EXPECT_NEAR(start.e, end.e, 0.02);
+    EXPECT_LT(worstMomentum, 1e-12) << "moving the velocities to a new step must not move the system";
+}
+
+// Time run forward, reversed with keypad * and run back for as long comes
+// back to where it started: at the default step and at the top rate, where
+// every tick is many steps. A second * makes the velocities as they were.
+TEST(AnyRate, ForwardThenReversedAndBackReturnsToTheStart) {
+    for (double deltat : {0.005, 10.242}) {
+        UniverseModel u;
+        u.deltat = deltat;
+        const UniverseModel start = u;
+        Keys keys;
+        for (int i = 0; i < 300; ++i) Tick(u, keys.state);
+        keys[KeyKeypadMultiply] = 1;
+        Tick(u, keys.state);
+        for (int i = 1; i < 300; ++i) Tick(u, keys.state);
+        keys[KeyKeypadMultiply] = 1;
+        u.ApplyTimeKeys(keys.state);
+        EXPECT_EQ(deltat, u.deltat);
+        const double off = LargestRelativeDifference(u, start);
+        std::printf("deltat %g: 300 ticks there and back, largest relative difference %.3g\n", deltat, off);
+        EXPECT_LT(off, 1e-9) << "at deltat " << deltat;
+    }
 }

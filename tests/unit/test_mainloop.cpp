@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/MainLoop.h"
+#include "core/app/MainLoop.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "gfx/PngWriter.h"
+#include "core/gfx/PngWriter.h"
 #include "support/PngRead.h"
 #include "support/TestSupport.h"
 
@@ -39,7 +39,7 @@ TEST(PngWriter, PicturesComeBackExactlyTopRowFirst) {
     ScratchDir dir;
     const std::string path = dir.File("picture.png");  // each picture replaces the last
     ASSERT_TRUE(WriteWholeFile(path, "not a picture"));
-    const int cases[][3] = {{1, 1, 0}, {1, 5, 0}, {3, 2, 0}, {17, 9, 0}, {640, 480, 1}, {kPngMaxSide, 1, 0}};
+    const int cases[][3] = {{1, 1, 0}, {1, 5, 0}, {3, 2, 0}, {17, 9, 0}, {640, 480, 1}, {PngMaxSide, 1, 0}};
     for (const auto& c : cases) {
         const std::vector<unsigned char> rgb = Pattern(c[0], c[1], c[2]);
         ASSERT_EQ(1, WritePngRgb(path.c_str(), c[0], c[1], rgb.data())) << c[0] << "x" << c[1];
@@ -63,7 +63,7 @@ TEST(PngWriter, RefusedOrFailedWriteKeepsTheOldFileAndLeavesNoTemporary) {
         Setup setup;
     } cases[] = {
         {"zero width", path, 0, 1, None}, {"negative height", path, 1, -3, None},
-        {"most negative", path, INT_MIN, INT_MIN, None}, {"wider than readers take", path, kPngMaxSide + 1, 1, None},
+        {"most negative", path, INT_MIN, INT_MIN, None}, {"wider than readers take", path, PngMaxSide + 1, 1, None},
         {"larger than memory", path, INT_MAX, INT_MAX, None}, {"no pixels", path, 1, 1, NoPixels},
         {"disk full while encoding", path, 256, 256, DiskFull}, {"disk full at the last flush", path, 2, 2, DiskFull},
         {"temporary name taken", path, 2, 2, TempIsFolder}, {"folder missing", dir.File("no/p.png"), 2, 2, None},

@@ -2,8 +2,8 @@
 // platform's message boxes.
 #include <gtest/gtest.h>
 
+#include "core/sim/SceneObject.h"
 #include "platform/Platform.h"
-#include "sim/SceneObject.h"
 #include "support/TestSupport.h"
 
 TEST(SceneObjectBase, InitStoresRendererAndZeroesFirstTextureAndListBase) {

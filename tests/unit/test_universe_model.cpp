@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <string>
 
-#include "sim/Trails.h"
-#include "sim/UniverseModel.h"
+#include "core/sim/Trails.h"
+#include "core/sim/UniverseModel.h"
 
 namespace {
 

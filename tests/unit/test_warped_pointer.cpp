@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/WarpedPointer.h"
+#include "core/app/WarpedPointer.h"
 
 namespace {
 

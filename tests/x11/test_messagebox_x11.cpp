@@ -1,6 +1,6 @@
 // The real message box on an X server: found by its title, waiting until it
-// is confirmed, a dialog of the program's window that leaves its caption
-// alone, and releasing the SDL input grab while it is up.
+// is confirmed, a dialog of the SDL window the application lends it that
+// leaves its caption alone, and releasing that window's grab while it is up.
 #include <gtest/gtest.h>
 
 #include <SDL.h>
@@ -16,6 +16,7 @@
 #include <string>
 #include <thread>
 
+#include "app/MessageBoxWindow.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -132,6 +133,7 @@ TEST(MessageBoxX11, IsADialogOfTheSdlWindowAndReleasesItsGrabWhileShown) {
     pid_t pid = fork();
     if (pid == 0) {
         if (SDL_Init(SDL_INIT_VIDEO) != 0 || !SDL_SetVideoMode(320, 240, 0, 0)) _exit(10);
+        LendWindowToMessageBoxes();
         SDL_WM_SetCaption("fps: 42 (100)", nullptr);
         SDL_WM_GrabInput(SDL_GRAB_ON);
         SDL_ShowCursor(SDL_DISABLE);
@@ -145,6 +147,7 @@ TEST(MessageBoxX11, IsADialogOfTheSdlWindowAndReleasesItsGrabWhileShown) {
         int code = 0;
         if (SDL_WM_GrabInput(SDL_GRAB_QUERY) != SDL_GRAB_ON) code |= 1;
         if (SDL_ShowCursor(SDL_QUERY) != SDL_DISABLE) code |= 2;
+        TakeWindowFromMessageBoxes();
         SDL_Quit();
         _exit(code);
     }

@@ -1,0 +1,184 @@
+// The universe's data and the built-in solar system: the Sun, nine planets on
+// the axes of the x-z plane and the sky sphere. Initial velocities put every
+// planet on a circular orbit about its common centre of mass with the Sun, and
+// give the Sun the opposite momentum so that the system as a whole is at rest.
+// Also the work of a tick (the time keys, the step, the clocks) on top of the
+// gravity of core/sim/Integrator. No file, no GL: the scene adds its resources,
+// files replace the bodies.
+#include "core/sim/UniverseModel.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "core/sim/Ephemeris.h"
+#include "core/sim/Integrator.h"
+#include "core/sim/Keys.h"
+
+const char* const UniverseFileName = "Data/vesmir.ves";
+
+double VectorLength(double a, double b, double c) { return std::sqrt(a * a + b * b + c * c); }
+
+namespace {
+
+struct BuiltInBody {
+    const char* meno;
+    const char* soubor;
+    double polomer;
+    double hmotnost;
+    double x;
+    double z;
+    double rotace;
+    double osaRotace;
+};
+
+// Slots 0 (sky sphere) and 1 (Sun) take only their names and paths from here;
+// their numbers are set apart because they are not placed by orbit.
+const BuiltInBody kBuiltIn[UniverseSlots] = {
+    {"Vesmir", "Data/planety_256x128x24/Spacea.bmp", 5000, 1, 0, 0, 0, 0},
+    {"Slunce", "Data/planety_256x128x24/0Sun.bmp", 10, 332800, 0, 0, 5, 0},
+    {"Merkur", "Data/planety_256x128x24/1Mercury.bmp", 0.03, 0.05, 0, -30, 2, 0},
+    {"Venuse", "Data/planety_256x128x24/2Venus.bmp", 0.09, 0.89, -70, 0, 0.05, 1},
+    {"Zeme", "Data/planety_256x128x24/3Earth.bmp", 0.1, 1, 0, 100, 100, -23.5},
+    {"Mars", "Data/planety_256x128x24/4Mars.bmp", 0.05, 0.11, 150, 0, 97, 0},
+    {"Jupiter", "Data/planety_256x128x24/5Jupiter.bmp", 1.1, 318, 0, -520, 243, 45},
+    {"Saturn", "Data/planety_256x128x24/6Saturn.bmp", 0.9, 95, -950, 0, 233, -45},
+    {"Uran", "Data/planety_256x128x24/7Uran.bmp", 0.4, 15, 0, 1920, 133, 90},
+    {"Neptun", "Data/planety_256x128x24/8Neptun.bmp", 0.4, 17, 3010, 0, 124, 0},
+    {"Pluto", "Data/planety_256x128x24/9Pluto.bmp", 0.018, 0.002, 0, -3950, 374, 0},
+};
+
+void CopyText(char* dst, size_t size, const char* src) { std::snprintf(dst, size, "%s", src); }
+
+const double kSpeedUp = 1.1;
+const double kSlowDown = 0.9090909090909091;  // nearest double to 1 / 1.1
+const double kSpeedUpLimit = 10;              // keypad + stops once |deltat| truncates to 10
+const double kSimTimeWrap = 20000;
+
+}  // namespace
+
+UniverseModel::UniverseModel() : deltat(0.005), simTime(0), kapa(0.01), elapsed(0), hasDate(0), datum(0) {
+    for (int i = 0; i < UniverseSlots; ++i) {
+        std::memset(&bodies[i], 0, sizeof bodies[i]);
+    }
+    for (int i = 0; i < UniverseSlots; ++i) {
+        CopyText(bodies[i].meno, sizeof bodies[i].meno, kBuiltIn[i].meno);
+        CopyText(bodies[i].soubor, sizeof bodies[i].soubor, kBuiltIn[i].soubor);
+    }
+
+    Body& sun = bodies[1];
+    sun.hmotnost = 332800;
+    sun.polomer = 10;
+    sun.rotace = 5;
+    sun.osa_rotace = 0;
+    sun.x = sun.y = sun.z = 0;
+
+    Body& sky = bodies[0];
+    sky.hmotnost = 1;
+    sky.polomer = 5000;
+
+    // Each planet shares the relative speed sqrt(kapa (M + m) / r) with the Sun
+    // in the ratio M : m; the direction (-z, 0, x) / r makes every orbit run
+    // clockwise seen from +y. The planets lie on an axis, so one component
+    // carries the whole speed.
+    for (int k = 2; k < UniverseSlots; ++k) {
+        const BuiltInBody& t = kBuiltIn[k];
+        Body& p = bodies[k];
+        p.x = t.x;
+        p.y = 0;
+        p.z = t.z;
+        p.hmotnost = t.hmotnost;
+        p.polomer = t.polomer;
+        p.rotace = t.rotace;
+        p.osa_rotace = t.osaRotace;
+
+        const double r = VectorLength(sun.x - p.x, sun.y - p.y, sun.z - p.z);
+        const double M = sun.hmotnost;
+        const double m = p.hmotnost;
+        const double s = std::sqrt(kapa / (r * (M + m)));
+        const double speed = M * s;
+        const double sunShare = m * s;
+
+        const double relX = p.x - sun.x;
+        const double relZ = p.z - sun.z;
+        if (relX == 0) {
+            // On the z axis: moves along x, towards +x when it lies at negative z.
+            if (relZ < 0) {
+                p.vx = speed;
+                sun.vx = sun.vx - sunShare;
+            } else {
+                p.vx = -speed;
+                sun.vx = sun.vx + sunShare;
+            }
+        } else {
+            // On the x axis: moves along z, towards -z when it lies at negative x.
+            if (relX > 0) {
+                p.vz = speed;
+                sun.vz = sun.vz - sunShare;
+            } else {
+                p.vz = -speed;
+                sun.vz = sun.vz + sunShare;
+            }
+        }
+    }
+}
+
+int UniverseModel::MakeRealSystem(double jd) {
+    if (!EphemerisCovers(jd)) return 0;
+    UniverseModel made;
+    made.deltat = deltat;
+    made.kapa = kapa;
+    if (!PlaceRealPlanets(made.bodies, made.kapa, jd)) return 0;
+    // The elements give true velocities; the step keeps them half a step
+    // behind the positions.
+    GravityKick(made.bodies, made.kapa, -made.StepLength() / 2);
+    made.hasDate = 1;
+    made.datum = jd;
+    *this = made;
+    return 1;
+}
+
+double UniverseModel::DayLength() const { return ModelDayLength(kapa, bodies[1].hmotnost); }
+
+double UniverseModel::StepLength() const { return deltat / SubStepCount(deltat); }
+
+void UniverseModel::ApplyTimeKeys(unsigned char* keys) {
+    if (!keys) return;
+    const double before = StepLength();
+    if (keys[KeyKeypadPlus]) {
+        // The limit is tested on deltat truncated toward zero. Comparing the
+        // truncated double avoids converting NaN or huge values to an
+        // integer; NaN and infinities fail the test, as they must.
+        if (std::fabs(std::trunc(deltat)) < kSpeedUpLimit) deltat = deltat * kSpeedUp;
+    }
+    if (keys[KeyKeypadMinus]) deltat = deltat * kSlowDown;
+    if (keys[KeyKeypadMultiply]) {
+        keys[KeyKeypadMultiply] = 0;
+        deltat = deltat * -1.0;
+    }
+    // The velocities stand half the old step behind the positions; the new
+    // step wants them half the new one behind. Without this every change of
+    // rate would kick each body by a (old - new) / 2.
+    const double after = StepLength();
+    const double shift = (before - after) / 2;
+    if (after != before && std::isfinite(shift)) GravityKick(bodies, kapa, shift);
+}
+
+void UniverseModel::Step() {
+    const int n = SubStepCount(deltat);
+    const double h = deltat / n;
+    for (int i = 0; i < n; ++i) {
+        GravityKick(bodies, kapa, h);
+        GravityDrift(bodies, h);
+    }
+    // The spin clock advances once per massive body per tick, not per step,
+    // and wraps only upwards.
+    for (int k = 1; k < UniverseSlots; ++k) {
+        if (bodies[k].hmotnost == 0) continue;
+        simTime = simTime + deltat;
+        if (simTime > kSimTimeWrap) simTime = 0;
+    }
+    // Calendar bookkeeping only; nothing above reads it.
+    elapsed += deltat;
+    if (hasDate) datum += deltat * DayLength();
+}

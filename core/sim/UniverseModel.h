@@ -1,0 +1,57 @@
+// The universe as numbers: the global parameters of the simulation and eleven
+// body slots, with the built-in solar system, the gravity step and the time
+// keys. Slot 0 is the sky sphere that follows the camera, slot 1 the Sun and
+// light source, slots 2..10 planets; a slot whose hmotnost is 0 is unused.
+// Nothing here touches GL, SDL or a window: the scene that draws it is Universe.
+#ifndef ORRERY_CORE_SIM_UNIVERSEMODEL_H
+#define ORRERY_CORE_SIM_UNIVERSEMODEL_H
+
+#include <cstdint>
+
+#include "core/sim/Body.h"
+
+class UniverseModel {
+public:
+    double deltat;
+    double simTime;
+    double kapa;
+    Body bodies[UniverseSlots];
+    // Simulated time since this universe was made or loaded, in model units
+    // (deltat summed once per step, backwards when time runs backwards).
+    double elapsed;
+    // A universe made for a calendar date carries it: datum is then a Julian
+    // day (UT) that every step moves on by deltat model units of days.
+    int32_t hasDate;
+    double datum;
+
+    // The built-in solar system.
+    UniverseModel();
+
+    // Keypad +, - and * (SDL 1.2 key numbers, see core/sim/Keys.h); * acts
+    // once per press and clears its byte. When the step length changes, the
+    // velocities move to where the new step expects them, so the orbits do
+    // not depend on the rate: what a save writes right after is what the next
+    // tick continues from.
+    void ApplyTimeKeys(unsigned char* keys);
+    // One tick: deltat of gravity over slots 1..10, as one semi-implicit Euler
+    // step or, above IntegratorLongestStep, as equal shorter ones; the spin
+    // clock and the calendar advance by deltat either way.
+    void Step();
+    // The length of one integration step at the present deltat.
+    double StepLength() const;
+    // The built-in system with the planets where they were at Julian day jd
+    // (UT), keeping deltat and kapa, dated jd: positions as the elements give
+    // them, velocities half a step back as the step keeps them. 0, and
+    // nothing changed, for a day outside the years the planets' elements
+    // cover (1800-2050).
+    int MakeRealSystem(double jd);
+    // One model time unit in days, from kapa and the Sun's mass.
+    double DayLength() const;
+};
+
+double VectorLength(double a, double b, double c);
+
+// Where F2 writes and F3 reads, relative to the working directory.
+extern const char* const UniverseFileName;
+
+#endif
