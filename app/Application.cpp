@@ -9,6 +9,7 @@
 #include <new>
 
 #include "app/MessageBoxWindow.h"
+#include "app/SdlWindow.h"
 #include "core/app/Batch.h"
 #include "core/app/Config.h"
 #include "core/app/InfoLine.h"
@@ -78,13 +79,6 @@ bool Pressed(Uint8* keys, int key) {
 }
 
 }  // namespace
-
-// sdl12-compat numbers its releases from 1.2.50 on; the classic library ended
-// at 1.2.15.
-bool ClassicSdl() {
-    const SDL_version* v = SDL_Linked_Version();
-    return v && v->major == 1 && v->minor == 2 && v->patch < 50;
-}
 
 Application::Application()
     : screen(nullptr),

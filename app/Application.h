@@ -134,9 +134,6 @@ private:
     WarpedPointer pointer;
 };
 
-// Whether the SDL 1.2 in use is the classic library rather than sdl12-compat.
-bool ClassicSdl();
-
 // Decade of a positive value, nudged a tenth away from zero so that powers of
 // ten reached by repeated multiplication show their exact exponent.
 int32_t RoundedLog10(double value);

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/Application.h"
+#include "app/SdlWindow.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -28,17 +28,13 @@ void RestoreInput(void*) {
     if (g_grab == SDL_GRAB_ON) KeepKeyboardFree();
 }
 
-int WindowInfo(SDL_SysWMinfo* info) {
-    if (!SDL_WasInit(SDL_INIT_VIDEO) || !SDL_GetVideoSurface()) return 0;
-    std::memset(info, 0, sizeof *info);
-    SDL_VERSION(&info->version);
-    return SDL_GetWMInfo(info) > 0 && info->subsystem == SDL_SYSWM_X11;
-}
-
 // The X11 window id, or 0 under any other window system.
 uintptr_t NativeWindowId() {
+    if (!SDL_WasInit(SDL_INIT_VIDEO) || !SDL_GetVideoSurface()) return 0;
     SDL_SysWMinfo info;
-    if (!WindowInfo(&info)) return 0;
+    std::memset(&info, 0, sizeof info);
+    SDL_VERSION(&info.version);
+    if (SDL_GetWMInfo(&info) <= 0 || info.subsystem != SDL_SYSWM_X11) return 0;
     return static_cast<uintptr_t>(info.info.x11.window);
 }
 
@@ -47,23 +43,6 @@ uintptr_t NativeWindowId() {
 void LendWindowToMessageBoxes() {
     const MessageBoxOwner owner = {NativeWindowId(), ReleaseInput, RestoreInput, nullptr};
     SetMessageBoxOwner(&owner);
-}
-
-int SdlNativeWindow(NativeWindow* out) {
-    SDL_SysWMinfo info;
-    if (!out || !WindowInfo(&info) || !info.info.x11.display) return 0;
-    out->display = info.info.x11.display;
-    // The classic library draws in a child of its top-level window;
-    // sdl12-compat has one window and names it only as `window`.
-    out->window = static_cast<uintptr_t>(info.info.x11.wmwindow ? info.info.x11.wmwindow : info.info.x11.window);
-    out->lock = info.info.x11.lock_func;
-    out->unlock = info.info.x11.unlock_func;
-    return 1;
-}
-
-void KeepKeyboardFree() {
-    NativeWindow window;
-    if (ClassicSdl() && SdlNativeWindow(&window)) ReleaseKeyboardGrab(window);
 }
 
 void TakeWindowFromMessageBoxes() { SetMessageBoxOwner(nullptr); }

@@ -1,6 +1,6 @@
 // The SDL window as the owner of the platform's message boxes: each box
 // stands as its dialog, and the window's grab and hidden cursor let go while
-// the box is up; and as the platform's other window services see it.
+// the box is up.
 #ifndef ORRERY_APP_MESSAGEBOXWINDOW_H
 #define ORRERY_APP_MESSAGEBOXWINDOW_H
 
@@ -9,13 +9,5 @@
 void LendWindowToMessageBoxes();
 // Before SDL_Quit: later boxes belong to nobody.
 void TakeWindowFromMessageBoxes();
-
-// The SDL window for the platform's window services (the keyboard grab, the
-// place of a full-screen window): 1 and *out filled while there is one.
-struct NativeWindow;
-int SdlNativeWindow(NativeWindow* out);
-// Lets the keyboard go where the classic SDL 1.2 library grabbed it with the
-// pointer (sdl12-compat never does), so that Alt+Tab reaches the window manager.
-void KeepKeyboardFree();
 
 #endif
