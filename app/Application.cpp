@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <new>
 
 #include "app/MessageBoxWindow.h"
@@ -50,6 +51,37 @@ int HasRealDisplay() {
 
 void ShowError(const char* text) { ShowMessageBox("ERROR", text, MessageIconExclamation); }
 
+#ifndef ORRERY_CATALOGS_FROM_PROGRAM
+#define ORRERY_CATALOGS_FROM_PROGRAM "../../share/locale"
+#endif
+
+// The catalogs beside the program in a build tree (build/locale), else where
+// the installation keeps them from the program's folder, so that a moved
+// installation still finds its own.
+int FindCatalogs(char* out, size_t size) {
+    char program[4096];
+    if (!ProgramFolder(program, sizeof program)) return 0;
+    for (const char* place : {"locale", ORRERY_CATALOGS_FROM_PROGRAM}) {
+        const int n = place[0] == '/' ? std::snprintf(out, size, "%s", place)
+                                      : std::snprintf(out, size, "%s/%s", program, place);
+        if (n > 0 && static_cast<size_t>(n) < size && PathTaken(out)) return 1;
+    }
+    if (size) out[0] = '\0';
+    return 0;
+}
+
+void StartCatalogs(const char* folder) {
+    char found[4096];
+    if (!folder) {
+        if (!FindCatalogs(found, sizeof found)) {
+            std::fprintf(stderr, "orrery: no translations beside the program; the texts stay as written\n");
+            return;
+        }
+        folder = found;
+    }
+    if (!StartTranslations(folder)) std::fprintf(stderr, "orrery: cannot use the translations in %s\n", folder);
+}
+
 double ClampPitch(double pitch) {
     if (pitch > 90) return 90;
     if (pitch < -90) return -90;
@@ -89,6 +121,7 @@ Application::Application()
       trailsGeneration(0),
       startUniverse(nullptr),
       sleepWhenIdle(0),
+      catalogFolder(nullptr),
       tapCount(0),
       hasFocus(1),
       altHeld(0),
@@ -131,6 +164,8 @@ int Application::Init() {
     StartupSettings settings;
     ReadConfigFile("configure.txt", &settings);
     sleepWhenIdle = settings.sleepWhenIdle;
+    // Before anything that may show a box.
+    if (settings.translate) StartCatalogs(catalogFolder);
 
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 5);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 5);
@@ -417,42 +452,68 @@ struct HelpLine {
 
 // Key names right-aligned in 21 columns so the dashes line up in the fixed-width font.
 const HelpLine kHelpLines[] = {
-    {0.9f, "                  Ovladani:"},
+    // TRANSLATORS: the lines of the help screen: key names right-aligned in
+    // the first 21 columns, then " - " and what they do. Keep the dashes in
+    // column 22 and every line within 52 characters (a 640x480 window).
+    {0.9f, TRANSLATABLE("                  Ovladani:")},
     {0.8f, ""},
-    {0.7f, "                   F1 - zobrazi tuto napovedu"},
-    {0.6f, "                  Esc - konec"},
-    {0.5f, "                sipky - zmena smeru"},
-    {0.4f, " a,s,d,w,LShift,LCtrl - zmena polohy"},
-    {0.3f, "        LAlt,mezernik - zmena hyperrychlosti"},
-    {0.2f, "            num+,num- - zmena rychlosti plynuti casu"},
-    {0.1f, " PageUp,PageDown,0..9 - zmena vztazne soustavy"},
-    {0.0f, "                    l - zapne/vypne stiny"},
-    {-0.1f, "                   F2 - ulozi aktualni vesmiru"},
-    {-0.2f, "                   F3 - nacte vesmir"},
+    {0.7f, TRANSLATABLE("                   F1 - zobrazi tuto napovedu")},
+    {0.6f, TRANSLATABLE("                  Esc - konec")},
+    {0.5f, TRANSLATABLE("                sipky - zmena smeru")},
+    {0.4f, TRANSLATABLE(" a,s,d,w,LShift,LCtrl - zmena polohy")},
+    {0.3f, TRANSLATABLE("        LAlt,mezernik - zmena hyperrychlosti")},
+    {0.2f, TRANSLATABLE("            num+,num- - zmena rychlosti plynuti casu")},
+    {0.1f, TRANSLATABLE(" PageUp,PageDown,0..9 - zmena vztazne soustavy")},
+    {0.0f, TRANSLATABLE("                    l - zapne/vypne stiny")},
+    {-0.1f, TRANSLATABLE("                   F2 - ulozi aktualni vesmiru")},
+    {-0.2f, TRANSLATABLE("                   F3 - nacte vesmir")},
 };
 
 // Keys beyond the classic ones, below them so the classic screen is unchanged.
 const HelpLine kMoreHelpLines[] = {
-    {-0.4f, "                   F4 - planety k dnesnimu datu"},
-    {-0.5f, "                    i - datum a rychlost casu"},
-    {-0.6f, "                    p - pauza"},
-    {-0.7f, "                    t - drahy teles"},
-    {-0.8f, "                  F12 - ulozi obrazek okna"},
+    {-0.4f, TRANSLATABLE("                   F4 - planety k dnesnimu datu")},
+    {-0.5f, TRANSLATABLE("                    i - datum a rychlost casu")},
+    {-0.6f, TRANSLATABLE("                    p - pauza")},
+    {-0.7f, TRANSLATABLE("                    t - drahy teles")},
+    {-0.8f, TRANSLATABLE("                  F12 - ulozi obrazek okna")},
 };
 
+const int kHelpLineCount = sizeof kHelpLines / sizeof kHelpLines[0];
+const int kMoreHelpLineCount = sizeof kMoreHelpLines / sizeof kMoreHelpLines[0];
+
+const char kHelpHint[] = TRANSLATABLE("help - F1");
+
 }  // namespace
+
+const char* HelpScreenLine(int index, float* y) {
+    const HelpLine* line = nullptr;
+    if (index >= 0 && index < kHelpLineCount)
+        line = &kHelpLines[index];
+    else if (index >= kHelpLineCount && index < kHelpLineCount + kMoreHelpLineCount)
+        line = &kMoreHelpLines[index - kHelpLineCount];
+    if (!line) return nullptr;
+    if (y) *y = line->y;
+    return line->text;
+}
 
 void Application::Render() {
     renderer.BeginFrame();
 
     if (showHelp) {
-        for (const HelpLine& line : kHelpLines) renderer.PrintScreen(-1, line.y, 1, 1, 1, "%s", line.text);
-        for (const HelpLine& line : kMoreHelpLines) renderer.PrintScreen(-1, line.y, 1, 1, 1, "%s", line.text);
+        float y = 0;
+        for (int i = 0; const char* line = HelpScreenLine(i, &y); ++i)
+            renderer.PrintScreen(-1, y, 1, 1, 1, "%s", Translate(line));
     } else {
         const char* name = universe ? universe->bodies[frameBody].meno : "";
-        renderer.PrintScreen(-1, -1, 1, 1, 1, "%d/%d %s", frameBody, kHighestFrame, name);
-        renderer.PrintScreen(0.65f, -1, 1, 1, 1, "help - F1");
-        renderer.PrintScreen(-1, 0.94f, 1, 1, 1, "hyperrychlost: %i", RoundedLog10(hyperspeed) + 4);
+        renderer.PrintScreen(-1, -1, 1, 1, 1, "%d/%d %s", frameBody, kHighestFrame, TranslateIn("body", name));
+        // A translation ends where the hint always ended, at the right edge.
+        const char* hint = Translate(kHelpHint);
+        if (std::strcmp(hint, kHelpHint) == 0)
+            renderer.PrintScreen(0.65f, -1, 1, 1, 1, "help - F1");
+        else
+            renderer.PrintScreenShifted(0.65f, -1, renderer.TextWidth(kHelpHint) - renderer.TextWidth(hint), 1, 1,
+                                        1, "%s", hint);
+        renderer.PrintScreen(-1, 0.94f, 1, 1, 1, Translate("hyperrychlost: %i"), RoundedLog10(hyperspeed) + 4);
         if (showInfo) PrintInfoLine();
     }
 

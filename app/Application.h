@@ -44,6 +44,10 @@ public:
     const UniverseModel* startUniverse;
     // From configure.txt's "sleep": wait for the next tick instead of polling.
     int32_t sleepWhenIdle;
+    // The translations' catalogs for configure.txt's "translate 1"; null:
+    // found from where the program lies (build/locale beside build/orrery,
+    // or share/locale of the installation). Must live until Init returns.
+    const char* catalogFolder;
 
     // Touches neither SDL nor GL.
     Application();
@@ -88,6 +92,11 @@ private:
     void TakeGrab();
     void LoseFocus();
 };
+
+// The lines of the help screen as the program writes them (each its own
+// message id), from the top: the text of line `index` with its height on the
+// screen, or null past the last line.
+const char* HelpScreenLine(int index, float* y);
 
 // Decade of a positive value, nudged a tenth away from zero so that powers of
 // ten reached by repeated multiplication show their exact exponent.

@@ -48,18 +48,25 @@ install(TARGETS orrery RUNTIME DESTINATION ${ORRERY_PKG_LIBEXECDIR})
 install(PROGRAMS ${PROJECT_BINARY_DIR}/packaging/orrery DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT launcher)
 
 # The installed default is the repository's configure.txt resting between
-# ticks (sleep 1): a program installed for everyday use should not hold a core
-# busy polling. Made from the repository's file so the two cannot drift apart.
+# ticks (sleep 1), since a program installed for everyday use should not hold
+# a core busy polling, and speaking the desktop's language (translate 1). Made
+# from the repository's file so the two cannot drift apart.
 file(READ ${PROJECT_SOURCE_DIR}/configure.txt ORRERY_DEFAULT_CONFIG)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/configure.txt)
-string(REGEX MATCH "(^|\n)[ \t]*sleep[ \t]" ORRERY_CONFIG_HAS_SLEEP "${ORRERY_DEFAULT_CONFIG}")
-if(ORRERY_CONFIG_HAS_SLEEP)
-  string(REGEX REPLACE "(^|\n)([ \t]*)sleep[ \t]+[-+]?[0-9]+" "\\1\\2sleep 1"
-    ORRERY_DEFAULT_CONFIG "${ORRERY_DEFAULT_CONFIG}")
-else()
-  string(APPEND ORRERY_DEFAULT_CONFIG
-    "\n// 1 waits for the next tick instead of polling, which saves processor time.\nsleep 1\n")
-endif()
+foreach(switch
+    "sleep|1 waits for the next tick instead of polling, which saves processor time."
+    "translate|1 shows the texts in the language of the desktop where there is a translation.")
+  string(REPLACE "|" ";" switch "${switch}")
+  list(GET switch 0 key)
+  list(GET switch 1 comment)
+  string(REGEX MATCH "(^|\n)[ \t]*${key}[ \t]" ORRERY_CONFIG_HAS_KEY "${ORRERY_DEFAULT_CONFIG}")
+  if(ORRERY_CONFIG_HAS_KEY)
+    string(REGEX REPLACE "(^|\n)([ \t]*)${key}[ \t]+[-+]?[0-9]+" "\\1\\2${key} 1"
+      ORRERY_DEFAULT_CONFIG "${ORRERY_DEFAULT_CONFIG}")
+  else()
+    string(APPEND ORRERY_DEFAULT_CONFIG "\n// ${comment}\n${key} 1\n")
+  endif()
+endforeach()
 set(ORRERY_INSTALLED_CONFIG ${PROJECT_BINARY_DIR}/packaging/configure.txt)
 # Written only when it changes, so an unchanged file does not look new to make.
 if(EXISTS ${ORRERY_INSTALLED_CONFIG})

@@ -30,6 +30,8 @@ void ReadConfigText(const char* text, size_t size, StartupSettings* s) {
             if (c.Integer(&value)) s->colourDepth = value;
         } else if (std::strcmp(token, "sleep") == 0) {
             if (c.Integer(&value)) s->sleepWhenIdle = value != 0;
+        } else if (std::strcmp(token, "translate") == 0) {
+            if (c.Integer(&value)) s->translate = value != 0;
         } else if (std::strcmp(token, "fontsize") == 0) {
             // Text from unreadably small to a third of a small screen.
             if (c.Integer(&value)) {

@@ -1,5 +1,5 @@
 // Reader of "configure.txt": words separated by any white space, keys
-// width/height/oglw/oglh/fullscreen/bpp/fontsize/sleep each followed by a decimal integer,
+// width/height/oglw/oglh/fullscreen/bpp/fontsize/sleep/translate each followed by a decimal integer,
 // "//" words starting comments to the end of the line.
 #ifndef ORRERY_CORE_APP_CONFIG_H
 #define ORRERY_CORE_APP_CONFIG_H
@@ -16,6 +16,7 @@ struct StartupSettings {
     int32_t viewportHeight = 0;    // 0 stands for the window height
     int32_t fontSize = 20;         // text height in pixels, ConfigFontSizeMin..Max
     int32_t sleepWhenIdle = 0;     // "sleep": 1 rests between ticks, 0 polls
+    int32_t translate = 0;         // 1: texts in the user's language; 0: as written
 };
 
 enum { ConfigTokenMax = 999, ConfigFullscreenFlag = 0x80000000u };

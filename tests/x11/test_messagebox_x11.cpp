@@ -18,19 +18,9 @@
 
 #include "app/MessageBoxWindow.h"
 #include "platform/Platform.h"
+#include "support/TestSupport.h"
 
 namespace {
-
-std::string RunCommand(const std::string& command) {
-    std::string out;
-    FILE* p = popen(command.c_str(), "r");
-    if (!p) return out;
-    char buf[256];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    pclose(p);
-    return out;
-}
 
 // The id of the window with exactly this title, waiting up to ten seconds.
 std::string FindWindow(const std::string& title) {
