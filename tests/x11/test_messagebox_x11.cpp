@@ -217,3 +217,58 @@ TEST(MessageBoxX11, TextSizeFollowsTheProgramsFontSize) {
     EXPECT_GT(normal, 0);
     EXPECT_GT(large, normal + 12) << "a 24-pixel text needs a taller box than a 12-pixel one";
 }
+
+// A box in the user's language: title, text and button translated and drawn,
+// in Cyrillic as in ASCII, while standard error keeps the texts as written.
+TEST(MessageBoxX11, ATranslatedBoxShowsTheUsersLanguage) {
+    // The box as a user sees it: its picture, and how many pixels are text-dark.
+    auto darkPixels = [](const std::string& id, int* width) {
+        const std::string out =
+            RunCommand("import -window " + id + " png:- 2>/dev/null | convert - -colorspace Gray -threshold 40% -negate -format '%w %[fx:round(mean*w*h)]' info:");
+        int dark = -1;
+        if (std::sscanf(out.c_str(), "%d %d", width, &dark) != 2) dark = -1;
+        return dark;
+    };
+    auto show = [&](const char* language, const char* title, int* width, std::string* err) {
+        const std::string errFile = "/tmp/orrery-box-" + std::to_string(getpid()) + ".txt";
+        pid_t pid = fork();
+        if (pid == 0) {
+            if (!std::freopen(errFile.c_str(), "w", stderr)) _exit(10);
+            setenv("LANG", "C.UTF-8", 1);
+            if (language) {
+                setenv("LANGUAGE", language, 1);
+                if (!StartTranslations(ORRERY_CATALOG_DIR)) _exit(11);
+            }
+            ShowMessageBox("Error", "Image file conversion error.", MessageIconNone);
+            _exit(0);
+        }
+        const std::string id = FindWindow(title);
+        int dark = -1;
+        if (!id.empty()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            dark = darkPixels(id, width);
+            RunCommand("xdotool key Return");
+        }
+        EXPECT_FALSE(id.empty()) << "no box titled \"" << title << "\"";
+        EXPECT_EQ(0, WaitChild(pid));
+        *err = ReadWholeFile(errFile);
+        std::remove(errFile.c_str());
+        return dark;
+    };
+    const std::string asWritten = "orrery: Error: Image file conversion error.\n";
+    int plainWidth = 0, russianWidth = 0, czechWidth = 0;  // the Czech box has the least width
+    std::string err;
+    const int plain = show(nullptr, "Error", &plainWidth, &err);
+    EXPECT_EQ(asWritten, err);
+    const int russian = show("ru", "Ошибка", &russianWidth, &err);
+    EXPECT_EQ(asWritten, err) << "standard error keeps the texts as written";
+    const int czech = show("cs", "Chyba", &czechWidth, &err);
+    EXPECT_EQ(asWritten, err);
+    // Text in FreeType's face is as dark as in the core font: within a half
+    // of the plain box's, never a box with its text left out.
+    EXPECT_GT(plain, 200);
+    EXPECT_GT(russian, plain / 2) << "the Cyrillic text was not drawn";
+    EXPECT_GT(czech, plain / 2) << "the Czech text was not drawn";
+    // The Russian text is longer than the English; the box grows with it.
+    EXPECT_GT(russianWidth, plainWidth + 40);
+}
