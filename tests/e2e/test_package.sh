@@ -64,7 +64,8 @@ done
 for path in usr/share/orrery/configure.txt usr/share/applications/io.github.orrery.Orrery.desktop \
     "usr/share/metainfo/$METAINFO_NAME" usr/share/man/man6/orrery.6.gz \
     usr/share/doc/orrery/copyright usr/share/doc/orrery/changelog.Debian.gz \
-    usr/share/orrery/Data/planety_256x128x24/3Earth.bmp; do
+    usr/share/orrery/Data/planety_256x128x24/3Earth.bmp usr/share/locale/de/LC_MESSAGES/orrery.mo \
+    usr/share/locale/ru/LC_MESSAGES/orrery.mo; do
     check "$path is in the package, -rw-r--r-- (got $(mode_of "$path"))" test "$(mode_of "$path")" = -rw-r--r--
 done
 check "one launcher, in /usr/games" test "$(mode_of usr/bin/orrery)" = ""

@@ -328,3 +328,32 @@ TEST(Translations, TheEnvironmentChoosesTheLanguageAndNumbersKeepTheirPoint) {
     FormatInfoLine(universe, 0, line, sizeof line);
     EXPECT_STREQ("čas: 0.0 dne  +1.68 dne/s", line);
 }
+
+// A catalog is input from outside: one whose translation of a format takes
+// other arguments than the program passes (or reorders them, or writes with
+// %n) is not used for that text; the texts around it still are.
+TEST(Translations, AFormatWhoseConversionsDifferIsNotUsed) {
+    ScratchDir dir;
+    ASSERT_EQ(0, std::system(("mkdir -p '" + dir.File("xx/LC_MESSAGES") + "'").c_str()));
+    WriteWholeFile(dir.File("xx.po"),
+                   "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n"
+                   "msgid \"hyperrychlost: %i\"\nmsgstr \"speed: %s\"\n\n"
+                   "msgid \"datum: %s UT\"\nmsgstr \"%2$s %1$s\"\n\n"
+                   "msgid \"%s  pauza\"\nmsgstr \"%s%n paused\"\n\n"
+                   "msgid \"cas: %.1f dne\"\nmsgstr \"time %.3f d\"\n\n"
+                   "msgid \"%s c.: %d ze souboru: %s!\"\nmsgstr \"%s %d\"\n\n"
+                   "msgid \"help - F1\"\nmsgstr \"F1: help 100%\"\n");
+    // Without --check, as a careless or hostile catalog would be made.
+    ASSERT_EQ(0, std::system(("msgfmt -o '" + dir.File("xx/LC_MESSAGES/orrery.mo") + "' '" + dir.File("xx.po") + "'")
+                                 .c_str()));
+    ScopedEnv language("LANGUAGE", "xx"), lang("LANG", "C.UTF-8");
+    ASSERT_EQ(1, StartTranslations(dir.Path().c_str()));
+    EXPECT_STREQ("hyperrychlost: %i", Translate("hyperrychlost: %i")) << "%s for %i";
+    EXPECT_STREQ("datum: %s UT", Translate("datum: %s UT")) << "positional arguments";
+    EXPECT_STREQ("%s  pauza", Translate("%s  pauza")) << "%n";
+    EXPECT_STREQ("%s c.: %d ze souboru: %s!", Translate("%s c.: %d ze souboru: %s!")) << "an argument fewer";
+    EXPECT_STREQ("time %.3f d", Translate("cas: %.1f dne")) << "another precision takes the same argument";
+    EXPECT_STREQ("F1: help 100%", Translate("help - F1")) << "no format: drawn as it stands";
+    StopTranslations();
+    std::setlocale(LC_MESSAGES, "C");
+}
