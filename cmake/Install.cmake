@@ -5,6 +5,7 @@
 #   P/share/orrery/Data/planety_256x128x24/*.bmp
 #   P/share/applications/io.github.orrery.Orrery.desktop
 #   P/share/metainfo/io.github.orrery.Orrery.metainfo.xml
+#   P/share/locale/<language>/LC_MESSAGES/orrery.mo
 #   P/share/icons/hicolor/NxN/apps/orrery.png
 #   P/share/man/man6/orrery.6.gz
 #   P/share/doc/orrery/copyright
@@ -82,11 +83,10 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/Data/planety_256x128x24
   DESTINATION ${ORRERY_PKG_DATADIR}/Data
   FILES_MATCHING PATTERN "*.bmp")
 # Named by the AppStream id, which software centres match against the
-# metainfo's launchable.
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/io.github.orrery.Orrery.desktop
-  DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/io.github.orrery.Orrery.metainfo.xml
-  DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# metainfo's launchable; both with their translations (po/CMakeLists.txt),
+# as are the catalogs it installs under share/locale.
+install(FILES ${ORRERY_DESKTOP_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${ORRERY_METAINFO_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # Made from our own Earth texture by tools/make_icon (packaging/make-icons.sh).
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/packaging/icons/hicolor
