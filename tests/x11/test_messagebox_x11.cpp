@@ -219,7 +219,7 @@ TEST(MessageBoxX11, TextSizeFollowsTheProgramsFontSize) {
 }
 
 // A box in the user's language: title, text and button translated and drawn,
-// in Cyrillic as in ASCII, while standard error keeps the texts as written.
+// in Cyrillic as well as ASCII, while standard error keeps the texts as written.
 TEST(MessageBoxX11, ATranslatedBoxShowsTheUsersLanguage) {
     // The box as a user sees it: its picture, and how many pixels are text-dark.
     auto darkPixels = [](const std::string& id, int* width) {
@@ -256,19 +256,16 @@ TEST(MessageBoxX11, ATranslatedBoxShowsTheUsersLanguage) {
         return dark;
     };
     const std::string asWritten = "orrery: Error: Image file conversion error.\n";
-    int plainWidth = 0, russianWidth = 0, czechWidth = 0;  // the Czech box has the least width
+    int plainWidth = 0, russianWidth = 0;
     std::string err;
     const int plain = show(nullptr, "Error", &plainWidth, &err);
     EXPECT_EQ(asWritten, err);
     const int russian = show("ru", "Ошибка", &russianWidth, &err);
     EXPECT_EQ(asWritten, err) << "standard error keeps the texts as written";
-    const int czech = show("cs", "Chyba", &czechWidth, &err);
-    EXPECT_EQ(asWritten, err);
     // Text in FreeType's face is as dark as in the core font: within a half
     // of the plain box's, never a box with its text left out.
     EXPECT_GT(plain, 200);
     EXPECT_GT(russian, plain / 2) << "the Cyrillic text was not drawn";
-    EXPECT_GT(czech, plain / 2) << "the Czech text was not drawn";
     // The Russian text is longer than the English; the box grows with it.
     EXPECT_GT(russianWidth, plainWidth + 40);
 }
