@@ -89,12 +89,15 @@ echo "Depends: $(field Depends)"
 check "Depends is dpkg-shlibdeps' list for the binary" \
     test -n "$expected" -a "$(field Depends | sorted)" = "$(sorted <<<"$expected")"
 
-# The installed default settings: the repository's, resting between ticks.
-settings_lines() { grep -vE '^[[:space:]]*(sleep[[:space:]]|//|$)' "$1"; }
+# The installed default settings: the repository's, resting between ticks and
+# in the desktop's language.
+settings_lines() { grep -vE '^[[:space:]]*(sleep[[:space:]]|translate[[:space:]]|//|$)' "$1"; }
 last_sleep() { awk '$1 == "sleep" {v = $2} END {print v}' "$1"; }
+last_translate() { awk '$1 == "translate" {v = $2} END {print v}' "$1"; }
 check "default configure.txt is the repository's settings" \
     test "$(settings_lines "$ROOT/usr/share/orrery/configure.txt")" = "$(settings_lines "$SOURCE_DIR/configure.txt")"
 check "default configure.txt says sleep 1" test "$(last_sleep "$ROOT/usr/share/orrery/configure.txt")" = 1
+check "default configure.txt says translate 1" test "$(last_translate "$ROOT/usr/share/orrery/configure.txt")" = 1
 
 # --- lintian ------------------------------------------------------------------
 if command -v lintian >/dev/null 2>&1; then
