@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <new>
 
 #include "app/MessageBoxWindow.h"
@@ -64,6 +65,37 @@ int TakePointerPositions() {
     return std::strcmp(asked, "0") == 0;
 }
 
+#ifndef ORRERY_CATALOGS_FROM_PROGRAM
+#define ORRERY_CATALOGS_FROM_PROGRAM "../../share/locale"
+#endif
+
+// The catalogs beside the program in a build tree (build/locale), else where
+// the installation keeps them from the program's folder, so that a moved
+// installation still finds its own.
+int FindCatalogs(char* out, size_t size) {
+    char program[4096];
+    if (!ProgramFolder(program, sizeof program)) return 0;
+    for (const char* place : {"locale", ORRERY_CATALOGS_FROM_PROGRAM}) {
+        const int n = place[0] == '/' ? std::snprintf(out, size, "%s", place)
+                                      : std::snprintf(out, size, "%s/%s", program, place);
+        if (n > 0 && static_cast<size_t>(n) < size && PathTaken(out)) return 1;
+    }
+    if (size) out[0] = '\0';
+    return 0;
+}
+
+void StartCatalogs(const char* folder) {
+    char found[4096];
+    if (!folder) {
+        if (!FindCatalogs(found, sizeof found)) {
+            std::fprintf(stderr, "orrery: no translations beside the program; the texts stay as written\n");
+            return;
+        }
+        folder = found;
+    }
+    if (!StartTranslations(folder)) std::fprintf(stderr, "orrery: cannot use the translations in %s\n", folder);
+}
+
 double ClampPitch(double pitch) {
     if (pitch > 90) return 90;
     if (pitch < -90) return -90;
@@ -103,6 +135,7 @@ Application::Application()
       trailsGeneration(0),
       startUniverse(nullptr),
       sleepWhenIdle(0),
+      catalogFolder(nullptr),
       windowWidth(0),
       windowHeight(0),
       colourDepth(0),
@@ -142,14 +175,21 @@ Application::~Application() {
 }
 
 int Application::Init() {
+    // Read before SDL starts, which takes some of its settings from the
+    // environment only then; nothing of it needs SDL.
+    StartupSettings settings;
+    ReadConfigFile("configure.txt", &settings);
+
     // sdl12-compat draws an OpenGL program into a picture of the size of the
-    // video mode and scales that to the window: a window the user makes
-    // larger would show the old picture scaled, cut by the larger viewport.
-    // The program sets its own viewport and full screen at the screen's size,
-    // so it draws into the window itself. Where the picture is scaled all the
-    // same, relative motion is not: the camera turns by the pixels the pointer
-    // moves, whatever the screen. Values the user set are left alone.
-    if (!SDL_getenv("SDL12COMPAT_OPENGL_SCALING")) SDL_putenv(const_cast<char*>("SDL12COMPAT_OPENGL_SCALING=0"));
+    // video mode and scales that to the window: a window the window manager
+    // makes larger would go on showing the old picture, stretched, cut by the
+    // larger viewport. A resizable window is drawn into directly. (Full
+    // screen takes the screen's size, so the scaling is 1:1 there.) Where a
+    // picture is scaled, relative motion is not: the camera turns by the
+    // pixels the pointer moves, whatever the screen. Values the user set are
+    // left alone.
+    if (settings.resizable && !SDL_getenv("SDL12COMPAT_OPENGL_SCALING"))
+        SDL_putenv(const_cast<char*>("SDL12COMPAT_OPENGL_SCALING=0"));
     if (!SDL_getenv("SDL_MOUSE_RELATIVE_SCALING")) SDL_putenv(const_cast<char*>("SDL_MOUSE_RELATIVE_SCALING=0"));
     classicSdl = ClassicSdl();
     pointerWarped = TakePointerPositions();
@@ -167,9 +207,9 @@ int Application::Init() {
     SDL_ShowCursor(SDL_DISABLE);
     SDL_WarpMouse(0, 0);
 
-    StartupSettings settings;
-    ReadConfigFile("configure.txt", &settings);
     sleepWhenIdle = settings.sleepWhenIdle;
+    // Before anything that may show a box.
+    if (settings.translate) StartCatalogs(catalogFolder);
 
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 5);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 5);
@@ -588,44 +628,70 @@ struct HelpLine {
 
 // Key names right-aligned in 21 columns so the dashes line up in the fixed-width font.
 const HelpLine kHelpLines[] = {
-    {0.9f, "                  Ovladani:"},
+    // TRANSLATORS: the lines of the help screen: key names right-aligned in
+    // the first 21 columns, then " - " and what they do. Keep the dashes in
+    // column 22 and every line within 52 characters (a 640x480 window).
+    {0.9f, TRANSLATABLE("                  Ovladani:")},
     {0.8f, ""},
-    {0.7f, "                   F1 - zobrazi tuto napovedu"},
-    {0.6f, "                  Esc - konec"},
-    {0.5f, "                sipky - zmena smeru"},
-    {0.4f, " a,s,d,w,LShift,LCtrl - zmena polohy"},
-    {0.3f, "        LAlt,mezernik - zmena hyperrychlosti"},
-    {0.2f, "            num+,num- - zmena rychlosti plynuti casu"},
-    {0.1f, " PageUp,PageDown,0..9 - zmena vztazne soustavy"},
-    {0.0f, "                    l - zapne/vypne stiny"},
-    {-0.1f, "                   F2 - ulozi aktualni vesmiru"},
-    {-0.2f, "                   F3 - nacte vesmir"},
+    {0.7f, TRANSLATABLE("                   F1 - zobrazi tuto napovedu")},
+    {0.6f, TRANSLATABLE("                  Esc - konec")},
+    {0.5f, TRANSLATABLE("                sipky - zmena smeru")},
+    {0.4f, TRANSLATABLE(" a,s,d,w,LShift,LCtrl - zmena polohy")},
+    {0.3f, TRANSLATABLE("        LAlt,mezernik - zmena hyperrychlosti")},
+    {0.2f, TRANSLATABLE("            num+,num- - zmena rychlosti plynuti casu")},
+    {0.1f, TRANSLATABLE(" PageUp,PageDown,0..9 - zmena vztazne soustavy")},
+    {0.0f, TRANSLATABLE("                    l - zapne/vypne stiny")},
+    {-0.1f, TRANSLATABLE("                   F2 - ulozi aktualni vesmiru")},
+    {-0.2f, TRANSLATABLE("                   F3 - nacte vesmir")},
 };
 
 // Keys beyond the classic ones, below them so the classic screen is unchanged.
 const HelpLine kMoreHelpLines[] = {
-    {-0.4f, "                   F4 - planety k dnesnimu datu"},
-    {-0.5f, "                    i - datum a rychlost casu"},
-    {-0.6f, "                    p - pauza"},
-    {-0.7f, "                    t - drahy teles"},
-    {-0.8f, "                  F12 - ulozi obrazek okna"},
-    {-0.9f, "                  F11 - okno / cela obrazovka"},
+    {-0.4f, TRANSLATABLE("                   F4 - planety k dnesnimu datu")},
+    {-0.5f, TRANSLATABLE("                    i - datum a rychlost casu")},
+    {-0.6f, TRANSLATABLE("                    p - pauza")},
+    {-0.7f, TRANSLATABLE("                    t - drahy teles")},
+    {-0.8f, TRANSLATABLE("                  F12 - ulozi obrazek okna")},
+    {-0.9f, TRANSLATABLE("                  F11 - okno / cela obrazovka")},
 };
 
+const int kHelpLineCount = sizeof kHelpLines / sizeof kHelpLines[0];
+const int kMoreHelpLineCount = sizeof kMoreHelpLines / sizeof kMoreHelpLines[0];
+
+const char kHelpHint[] = TRANSLATABLE("help - F1");
+
 }  // namespace
+
+const char* HelpScreenLine(int index, float* y) {
+    const HelpLine* line = nullptr;
+    if (index >= 0 && index < kHelpLineCount)
+        line = &kHelpLines[index];
+    else if (index >= kHelpLineCount && index < kHelpLineCount + kMoreHelpLineCount)
+        line = &kMoreHelpLines[index - kHelpLineCount];
+    if (!line) return nullptr;
+    if (y) *y = line->y;
+    return line->text;
+}
 
 void Application::Render() {
     renderer.BeginFrame();
 
     const float left = TextX(-1);
     if (showHelp) {
-        for (const HelpLine& line : kHelpLines) renderer.PrintScreen(left, line.y, 1, 1, 1, "%s", line.text);
-        for (const HelpLine& line : kMoreHelpLines) renderer.PrintScreen(left, line.y, 1, 1, 1, "%s", line.text);
+        float y = 0;
+        for (int i = 0; const char* line = HelpScreenLine(i, &y); ++i)
+            renderer.PrintScreen(left, y, 1, 1, 1, "%s", Translate(line));
     } else {
         const char* name = universe ? universe->bodies[frameBody].meno : "";
-        renderer.PrintScreen(left, -1, 1, 1, 1, "%d/%d %s", frameBody, kHighestFrame, name);
-        renderer.PrintScreen(TextX(0.65f), -1, 1, 1, 1, "help - F1");
-        renderer.PrintScreen(left, 0.94f, 1, 1, 1, "hyperrychlost: %i", RoundedLog10(hyperspeed) + 4);
+        renderer.PrintScreen(left, -1, 1, 1, 1, "%d/%d %s", frameBody, kHighestFrame, TranslateIn("body", name));
+        // A translation ends where the hint always ended, at the right edge.
+        const char* hint = Translate(kHelpHint);
+        if (std::strcmp(hint, kHelpHint) == 0)
+            renderer.PrintScreen(TextX(0.65f), -1, 1, 1, 1, "help - F1");
+        else
+            renderer.PrintScreenShifted(TextX(0.65f), -1, renderer.TextWidth(kHelpHint) - renderer.TextWidth(hint), 1, 1,
+                                        1, "%s", hint);
+        renderer.PrintScreen(left, 0.94f, 1, 1, 1, Translate("hyperrychlost: %i"), RoundedLog10(hyperspeed) + 4);
         if (showInfo) PrintInfoLine();
     }
 

@@ -45,6 +45,10 @@ public:
     const UniverseModel* startUniverse;
     // From configure.txt's "sleep": wait for the next tick instead of polling.
     int32_t sleepWhenIdle;
+    // The translations' catalogs for configure.txt's "translate 1"; null:
+    // found from where the program lies (build/locale beside build/orrery,
+    // or share/locale of the installation). Must live until Init returns.
+    const char* catalogFolder;
 
     // The video mode: the window's size from configure.txt, the colour depth
     // and flags without SDL_FULLSCREEN, and whether the program is in full
@@ -133,6 +137,11 @@ private:
     int32_t pointerWarped;
     WarpedPointer pointer;
 };
+
+// The lines of the help screen as the program writes them (each its own
+// message id), from the top: the text of line `index` with its height on the
+// screen, or null past the last line.
+const char* HelpScreenLine(int index, float* y);
 
 // Decade of a positive value, nudged a tenth away from zero so that powers of
 // ten reached by repeated multiplication show their exact exponent.

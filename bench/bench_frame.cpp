@@ -22,6 +22,8 @@
 //              /proc/self/smaps there).
 //   skies      Update+Render with the sky texture of Data/ and the one at
 //              ORRERY_BENCH_OTHER_SKY in turns (bench/bench_sky.sh).
+//   text       Render with the status and info lines, then the help screen,
+//              the translations off and on (LANGUAGE, Russian unless set) in turns.
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -40,6 +42,7 @@
 #include "gfx/Gl.h"
 #include "gfx/GlRenderer.h"
 #include "gfx/Texture.h"
+#include "platform/Platform.h"
 #include "sim/Universe.h"
 
 namespace {
@@ -461,9 +464,56 @@ int MeasureTrails(double seconds) {
     return 0;
 }
 
+// Frames with text on (the status lines, the info line and the labels; then
+// the help screen) with the texts as written and in the language LANGUAGE
+// names (Russian unless set: every character beyond ASCII), blocks of frames
+// alternating in one process and one window.
+int MeasureText(double seconds) {
+    if (!std::getenv("LANGUAGE")) setenv("LANGUAGE", "ru", 1);
+    Application app;
+    if (!app.Init()) return 1;
+    app.showInfo = 1;
+    if (!StartTranslations(ORRERY_CATALOG_DIR) || std::strcmp(Translate("ERROR"), "ERROR") == 0) {
+        std::fprintf(stderr, "bench_frame: no catalog for LANGUAGE=%s in %s\n", std::getenv("LANGUAGE"),
+                     ORRERY_CATALOG_DIR);
+        return 1;
+    }
+    std::printf("text_language %s\ntext_help_hint %s\n", std::getenv("LANGUAGE"), Translate("help - F1"));
+    for (int help = 0; help < 2; ++help) {
+        app.showHelp = help;
+        for (int i = 0; i < 50; ++i) app.Render();  // warm-up: every glyph made
+    }
+    std::vector<double> frames[2][2];  // [help][translated]
+    const int64_t end = NowNs() + int64_t(seconds * 1e9);
+    while (NowNs() < end) {
+        for (int variant = 0; variant < 4; ++variant) {
+            const int help = variant / 2, translated = variant % 2;
+            if (translated)
+                StartTranslations(ORRERY_CATALOG_DIR);
+            else
+                StopTranslations();
+            app.showHelp = help;
+            // Short blocks, so that the load of the machine falls on all four alike.
+            for (int i = 0; i < 5; ++i) {
+                const int64_t t = NowNs();
+                app.Render();
+                frames[help][translated].push_back(Ms(NowNs() - t));
+            }
+        }
+    }
+    const char* names[2] = {"status", "help"};
+    for (int help = 0; help < 2; ++help) {
+        const double off = Median(frames[help][0]), on = Median(frames[help][1]);
+        std::printf("text_%s_translate0_frame_ms %.3f\ntext_%s_translate1_frame_ms %.3f\ntext_%s_ratio %.4f\n",
+                    names[help], off, names[help], on, names[help], on / off);
+    }
+    std::printf("text_missing_glyphs %d\n", app.renderer.missingGlyphs);
+    return 0;
+}
+
 int Usage() {
     std::fprintf(stderr,
-                 "usage: bench_frame frames|breakdown|loop|bare|startup|trails SECONDS WIDTH HEIGHT\n"
+                 "usage: bench_frame frames|breakdown|loop|bare|startup|trails|skies|text SECONDS WIDTH HEIGHT\n"
                  "  in a folder with configure.txt for that size and Data/, on an X display with GLX;\n"
                  "  bench/bench_frame.sh runs and gathers them all\n");
     return 2;
@@ -485,5 +535,6 @@ int main(int argc, char* argv[]) {
     if (mode == "startup") return MeasureStartup();
     if (mode == "trails") return MeasureTrails(seconds);
     if (mode == "skies") return MeasureSkies(seconds);
+    if (mode == "text") return MeasureText(seconds);
     return Usage();
 }

@@ -123,6 +123,7 @@ for size in $sizes; do
     measure bare 2 "$size" "$i"
     measure breakdown "$frame_s" "$size" "$i"
     measure trails "$frame_s" "$size" "$i"
+    measure text "$frame_s" "$size" "$i"
     echo "frames $size run $i: frame $(value frame_median_ms "$raw/$size/frames.$i") ms," \
       "floor $(value floor_median_ms "$raw/$size/frames.$i") ms," \
       "start-up $(value startup_ms "$raw/$size/frames.$i") ms (bare $(value bare_startup_ms "$raw/$size/bare.$i") ms)" >&2
@@ -176,6 +177,14 @@ EOF
   row "  frame without trails, median (ms)" trails_off_frame_ms %.2f "" 1 "${t[@]}"
   row "  frame with trails, median (ms)" trails_on_frame_ms %.2f "" 1 "${t[@]}"
   row "  with / without" trails_ratio %.3f "goal <= 1.1" 1 "${t[@]}"
+  x=("$raw/$size"/text.*)
+  echo "  text (translate 0 and 1, LANGUAGE=$(value text_language "${x[0]}"), alternating in one process):"
+  row "  status and info lines, translate 0, median (ms)" text_status_translate0_frame_ms %.2f "" 1 "${x[@]}"
+  row "  status and info lines, translate 1, median (ms)" text_status_translate1_frame_ms %.2f "" 1 "${x[@]}"
+  row "  translate 1 / 0" text_status_ratio %.3f "goal <= 1.05" 1 "${x[@]}"
+  row "  help screen, translate 0, median (ms)" text_help_translate0_frame_ms %.2f "" 1 "${x[@]}"
+  row "  help screen, translate 1, median (ms)" text_help_translate1_frame_ms %.2f "" 1 "${x[@]}"
+  row "  translate 1 / 0" text_help_ratio %.3f "goal <= 1.05" 1 "${x[@]}"
   row "start to first frame swapped (ms)" startup_ms %.1f "goal < 150" 1 "${f[@]}"
   row "  processor time to then, all threads (ms)" startup_cpu_ms %.1f "" 1 "${f[@]}"
   row "  exec to main (ms)" exec_to_main_ms %.1f "" 1 "${f[@]}"

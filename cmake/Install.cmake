@@ -5,6 +5,7 @@
 #   P/share/orrery/Data/planety_256x128x24/*.bmp
 #   P/share/applications/io.github.orrery.Orrery.desktop
 #   P/share/metainfo/io.github.orrery.Orrery.metainfo.xml
+#   P/share/locale/<language>/LC_MESSAGES/orrery.mo
 #   P/share/icons/hicolor/NxN/apps/orrery.png
 #   P/share/man/man6/orrery.6.gz
 #   P/share/doc/orrery/copyright
@@ -48,23 +49,27 @@ install(TARGETS orrery RUNTIME DESTINATION ${ORRERY_PKG_LIBEXECDIR})
 install(PROGRAMS ${PROJECT_BINARY_DIR}/packaging/orrery DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT launcher)
 
 # The installed default is the repository's configure.txt resting between
-# ticks (sleep 1) in a window that can be resized (resizable 1), as a program
-# installed for everyday use should: no core held busy polling, a window like
-# any other. Made from the repository's file so the two cannot drift apart.
+# ticks (sleep 1) in a window that can be resized (resizable 1) and speaking
+# the desktop's language (translate 1), as a program installed for everyday
+# use should: no core held busy polling, a window like any other. Made from
+# the repository's file so the two cannot drift apart.
 file(READ ${PROJECT_SOURCE_DIR}/configure.txt ORRERY_DEFAULT_CONFIG)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/configure.txt)
-# Sets `key` to 1 where the file has it, or adds it with the comment.
-function(orrery_default_on key comment)
-  string(REGEX MATCH "(^|\n)[ \t]*${key}[ \t]" has "${ORRERY_DEFAULT_CONFIG}")
-  if(has)
-    string(REGEX REPLACE "(^|\n)([ \t]*)${key}[ \t]+[-+]?[0-9]+" "\\1\\2${key} 1" text "${ORRERY_DEFAULT_CONFIG}")
+foreach(switch
+    "sleep|1 waits for the next tick instead of polling, which saves processor time."
+    "translate|1 shows the texts in the language of the desktop where there is a translation."
+    "resizable|1 lets the window manager resize and maximise the window.")
+  string(REPLACE "|" ";" switch "${switch}")
+  list(GET switch 0 key)
+  list(GET switch 1 comment)
+  string(REGEX MATCH "(^|\n)[ \t]*${key}[ \t]" ORRERY_CONFIG_HAS_KEY "${ORRERY_DEFAULT_CONFIG}")
+  if(ORRERY_CONFIG_HAS_KEY)
+    string(REGEX REPLACE "(^|\n)([ \t]*)${key}[ \t]+[-+]?[0-9]+" "\\1\\2${key} 1"
+      ORRERY_DEFAULT_CONFIG "${ORRERY_DEFAULT_CONFIG}")
   else()
-    set(text "${ORRERY_DEFAULT_CONFIG}\n// ${comment}\n${key} 1\n")
+    string(APPEND ORRERY_DEFAULT_CONFIG "\n// ${comment}\n${key} 1\n")
   endif()
-  set(ORRERY_DEFAULT_CONFIG "${text}" PARENT_SCOPE)
-endfunction()
-orrery_default_on(sleep "1 waits for the next tick instead of polling, which saves processor time.")
-orrery_default_on(resizable "1 lets the window manager resize and maximise the window.")
+endforeach()
 set(ORRERY_INSTALLED_CONFIG ${PROJECT_BINARY_DIR}/packaging/configure.txt)
 # Written only when it changes, so an unchanged file does not look new to make.
 if(EXISTS ${ORRERY_INSTALLED_CONFIG})
@@ -80,11 +85,10 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/Data/planety_256x128x24
   DESTINATION ${ORRERY_PKG_DATADIR}/Data
   FILES_MATCHING PATTERN "*.bmp")
 # Named by the AppStream id, which software centres match against the
-# metainfo's launchable.
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/io.github.orrery.Orrery.desktop
-  DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/io.github.orrery.Orrery.metainfo.xml
-  DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# metainfo's launchable; both with their translations (po/CMakeLists.txt),
+# as are the catalogs it installs under share/locale.
+install(FILES ${ORRERY_DESKTOP_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${ORRERY_METAINFO_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # Made from our own Earth texture by tools/make_icon (packaging/make-icons.sh).
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/packaging/icons/hicolor

@@ -2,7 +2,9 @@
 // Text goes through 96 display lists (characters 32..127) built here from the
 // platform font's glyph bitmaps; it is drawn at the raster position, takes its
 // colour from the current colour there (lit like a material while lighting is
-// on), and is cut by GL at the window edge.
+// on), and is cut by GL at the window edge. Texts are UTF-8: a text of ASCII
+// alone is drawn through the 96 lists as it always was, and any other
+// character gets a list of its own from the font the first time one is drawn.
 // Texture upload lives in Texture.cpp.
 #include "gfx/GlRenderer.h"
 
@@ -12,6 +14,7 @@
 
 #include "gfx/Gl.h"
 #include "platform/Platform.h"
+#include "platform/Utf8.h"
 
 namespace {
 
@@ -36,6 +39,18 @@ void FormatText(char (&out)[kTextBuffer], const char* format, va_list args) {
     if (n < 0) out[0] = '\0';
 }
 
+// glBitmap copies its data into the list with the unpack state in force when
+// the list is compiled; this makes that state tight, until glPopClientAttrib.
+void PushTightUnpack() {
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+    glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
+    glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
+}
+
 // GL wants a bitmap's rows bottom to top, (width + 7) / 8 bytes each; the
 // font gives them from the top. A glyph that does not fit, or whose rows
 // would overlap, is drawn as what it would be without ink: a pen movement.
@@ -57,17 +72,34 @@ void CompileGlyph(const FontGlyph& g) {
 
 }  // namespace
 
-GlRenderer::GlRenderer() : fontBase(0), fontSize(20) {}
+GlRenderer::GlRenderer()
+    : fontBase(0), fontSize(20), missingGlyphs(0), extraCount(0), extraFullReported(0) {
+    std::memset(asciiAdvance, 0, sizeof asciiAdvance);
+}
 
 GlRenderer::~GlRenderer() {
     if (fontBase != 0) glDeleteLists(fontBase, kFontLists);
+    ReleaseExtraGlyphs();
+    if (fontBase != 0) CloseFont();
+}
+
+void GlRenderer::ReleaseExtraGlyphs() {
+    for (int i = 0; i < extraCount; ++i)
+        if (extraList[i]) glDeleteLists(extraList[i], 1);
+    extraCount = 0;
+    extraFullReported = 0;
 }
 
 int GlRenderer::HasFont() const { return fontBase != 0 && glIsList(fontBase); }
 
 void GlRenderer::ReleaseFont() {
-    if (fontBase != 0) glDeleteLists(fontBase, kFontLists);
+    if (fontBase != 0) {
+        glDeleteLists(fontBase, kFontLists);
+        CloseFont();
+    }
     fontBase = 0;
+    ReleaseExtraGlyphs();
+    std::memset(asciiAdvance, 0, sizeof asciiAdvance);
 }
 
 void GlRenderer::Resize(int width, int height) {
@@ -159,53 +191,141 @@ void GlRenderer::BuildFont() {
     }
     // Without a font (the platform has said why) the lists stay empty.
     if (!OpenFont(fontSize)) return;
-    // glBitmap copies its data into the list with the unpack state in force
-    // when the list is compiled; make that state tight and restore it after.
-    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-    glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
-    glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
+    PushTightUnpack();
     for (GLsizei i = 0; i < kFontLists; ++i) {
         glNewList(fontBase + (GLuint)i, GL_COMPILE);
         FontGlyph glyph;
-        if (RenderGlyph(kFirstGlyph + (uint32_t)i, &glyph)) CompileGlyph(glyph);
+        if (RenderGlyph(kFirstGlyph + (uint32_t)i, &glyph)) {
+            CompileGlyph(glyph);
+            asciiAdvance[i] = glyph.advance;
+        }
         glEndList();
     }
     glPopClientAttrib();
-    CloseFont();
+    // The font stays open for the characters beyond ASCII that texts will ask for.
+}
+
+uint32_t GlRenderer::GlyphList(uint32_t codePoint, int* advance) {
+    *advance = 0;
+    if (fontBase == 0 || codePoint < kFirstGlyph) return 0;
+    if (codePoint <= kLastGlyph) {
+        *advance = asciiAdvance[codePoint - kFirstGlyph];
+        return fontBase + (codePoint - kFirstGlyph);
+    }
+    int lo = 0, hi = extraCount;
+    while (lo < hi) {
+        const int mid = (lo + hi) / 2;
+        if (extraCode[mid] < codePoint)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    if (lo < extraCount && extraCode[lo] == codePoint) {
+        *advance = extraAdvance[lo];
+        return extraList[lo];
+    }
+    if (extraCount == MaxExtraGlyphs) {
+        if (!extraFullReported)
+            std::fprintf(stderr, "orrery: more than %d different characters beyond ASCII; U+%04X and later "
+                                 "new ones are left out\n", (int)MaxExtraGlyphs, (unsigned)codePoint);
+        extraFullReported = 1;
+        return 0;
+    }
+
+    GLuint list = 0;
+    int width = 0;
+    FontGlyph glyph;
+    if (!RenderGlyph(codePoint, &glyph)) {
+        // Anything drawn in its place would be a guess: leave it out, once said.
+        std::fprintf(stderr, "orrery: the font has no character U+%04X; it is left out of the text\n",
+                     (unsigned)codePoint);
+        ++missingGlyphs;
+    } else if ((list = glGenLists(1)) != 0) {
+        PushTightUnpack();
+        glNewList(list, GL_COMPILE);
+        CompileGlyph(glyph);
+        glEndList();
+        glPopClientAttrib();
+        width = glyph.advance;
+    }
+    for (int i = extraCount; i > lo; --i) {
+        extraCode[i] = extraCode[i - 1];
+        extraList[i] = extraList[i - 1];
+        extraAdvance[i] = extraAdvance[i - 1];
+    }
+    extraCode[lo] = codePoint;
+    extraList[lo] = list;
+    extraAdvance[lo] = width;
+    ++extraCount;
+    *advance = width;
+    return list;
+}
+
+int GlRenderer::TextWidth(const char* text) {
+    if (!text) return 0;
+    int width = 0;
+    const unsigned char* p = (const unsigned char*)text;
+    while (*p) {
+        int advance = 0;
+        if (const uint32_t cp = NextCodePoint(&p)) GlyphList(cp, &advance);
+        width += advance;
+    }
+    return width;
 }
 
 
-void GlRenderer::DrawText(float x, float y, float z, float r, float g, float b, const char* text) {
+void GlRenderer::DrawText(float x, float y, float z, int shift, float r, float g, float b, const char* text) {
     glBindTexture(GL_TEXTURE_2D, 0);
     // The raster colour is latched from the current colour by glRasterPos.
     glColor3f(r, g, b);
     glRasterPos3f(x, y, z);
     if (!text) return;
+    // An empty bitmap moves the raster position by whole pixels, and only a valid one.
+    if (shift != 0) glBitmap(0, 0, 0.0f, 0.0f, (GLfloat)shift, 0.0f, nullptr);
 
-    // Only 32..127 have lists. With the list base at fontBase - 32 any other
-    // byte would call a neighbouring list (a body's sphere, say) or wrap
-    // around, so those bytes are dropped here rather than trusted to GL.
-    unsigned char glyphs[kTextBuffer];
-    GLsizei count = 0;
-    for (const unsigned char* p = (const unsigned char*)text; *p && count < (GLsizei)sizeof glyphs; ++p) {
-        if (*p >= kFirstGlyph && *p <= kLastGlyph) glyphs[count++] = *p;
-    }
-    if (fontBase != 0 && count > 0) {
-        glPushAttrib(GL_LIST_BIT);
-        glListBase(fontBase - kFirstGlyph);
-        glCallLists(count, GL_UNSIGNED_BYTE, glyphs);
-        glPopAttrib();
+    const unsigned char* p = (const unsigned char*)text;
+    while (*p && *p < 0x80) ++p;
+    if (!*p) {
+        // ASCII alone. Only 32..127 have lists. With the list base at
+        // fontBase - 32 any other byte would call a neighbouring list (a
+        // body's sphere, say) or wrap around, so those bytes are dropped here
+        // rather than trusted to GL.
+        unsigned char glyphs[kTextBuffer];
+        GLsizei count = 0;
+        for (p = (const unsigned char*)text; *p && count < (GLsizei)sizeof glyphs; ++p) {
+            if (*p >= kFirstGlyph && *p <= kLastGlyph) glyphs[count++] = *p;
+        }
+        if (fontBase != 0 && count > 0) {
+            glPushAttrib(GL_LIST_BIT);
+            glListBase(fontBase - kFirstGlyph);
+            glCallLists(count, GL_UNSIGNED_BYTE, glyphs);
+            glPopAttrib();
+        }
+    } else {
+        // Every list by its own name; what the font lacks and bytes that are
+        // no UTF-8 are left out.
+        GLuint lists[kTextBuffer];
+        GLsizei count = 0;
+        p = (const unsigned char*)text;
+        while (*p && count < (GLsizei)(sizeof lists / sizeof lists[0])) {
+            int advance = 0;
+            const uint32_t cp = NextCodePoint(&p);
+            const uint32_t list = cp ? GlyphList(cp, &advance) : 0;
+            if (list) lists[count++] = list;
+        }
+        if (count > 0) {
+            glPushAttrib(GL_LIST_BIT);
+            glListBase(0);
+            glCallLists(count, GL_UNSIGNED_INT, lists);
+            glPopAttrib();
+        }
     }
     glColor3f(1.0f, 1.0f, 1.0f);
 }
 
 void GlRenderer::Print(float x, float y, float z, float r, float g, float b, const char* format, ...) {
     if (!format) {
-        DrawText(x, y, z, r, g, b, nullptr);
+        DrawText(x, y, z, 0, r, g, b, nullptr);
         return;
     }
     char text[kTextBuffer];
@@ -213,7 +333,7 @@ void GlRenderer::Print(float x, float y, float z, float r, float g, float b, con
     va_start(args, format);
     FormatText(text, format, args);
     va_end(args);
-    DrawText(x, y, z, r, g, b, text);
+    DrawText(x, y, z, 0, r, g, b, text);
 }
 
 void GlRenderer::PrintScreen(float x, float y, float r, float g, float b, const char* format, ...) {
@@ -224,7 +344,18 @@ void GlRenderer::PrintScreen(float x, float y, float r, float g, float b, const 
     FormatText(text, format, args);
     va_end(args);
     // Drawn as it stands: formatting it again would read a "%" as a conversion.
-    DrawText(x * kScreenScaleX, y * kScreenScaleY, kScreenDepth, r, g, b, text);
+    DrawText(x * kScreenScaleX, y * kScreenScaleY, kScreenDepth, 0, r, g, b, text);
+}
+
+void GlRenderer::PrintScreenShifted(float x, float y, int pixels, float r, float g, float b, const char* format,
+                                    ...) {
+    if (!format) return;
+    char text[kTextBuffer];
+    va_list args;
+    va_start(args, format);
+    FormatText(text, format, args);
+    va_end(args);
+    DrawText(x * kScreenScaleX, y * kScreenScaleY, kScreenDepth, pixels, r, g, b, text);
 }
 
 void GlRenderer::DrawFadingStrip(const float* points, int count, const double origin[3], float r, float g,

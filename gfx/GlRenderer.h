@@ -19,6 +19,9 @@ public:
     uint32_t fontBase;
     // Character height of the font in pixels, used by BuildFont.
     int fontSize;
+    // Characters beyond ASCII that a text asked for and the font could not
+    // draw, each counted (and reported on standard error) once.
+    int missingGlyphs;
 
     GlRenderer();
     ~GlRenderer();
@@ -54,6 +57,11 @@ public:
     // Text at a screen-relative position; -1..1 lie just inside the edges of a 4:3 view.
     void PrintScreen(float x, float y, float r, float g, float b, const char* format, ...)
         ORRERY_PRINTF(7, 8);
+    // The same, moved right by a number of window pixels (left when negative).
+    void PrintScreenShifted(float x, float y, int pixels, float r, float g, float b, const char* format, ...)
+        ORRERY_PRINTF(8, 9);
+    // How far a text moves the pen, in pixels: what it would cover when drawn.
+    int TextWidth(const char* text);
 
     // A line through `count` points (x, y, z each, offset by origin) that
     // fades from invisible at the first point to the given colour at the
@@ -66,7 +74,21 @@ public:
     int LoadTexture(uint32_t texture, const char* path, int filter);
 
 private:
-    void DrawText(float x, float y, float z, float r, float g, float b, const char* text);
+    // Texts are UTF-8. Characters 32..127 are the lists from fontBase; any
+    // other character gets a list of its own the first time a text needs it,
+    // kept in order of code point (list 0: the font has none).
+    enum { MaxExtraGlyphs = 512 };
+    int asciiAdvance[96];
+    uint32_t extraCode[MaxExtraGlyphs];
+    uint32_t extraList[MaxExtraGlyphs];
+    int extraAdvance[MaxExtraGlyphs];
+    int extraCount;
+    int extraFullReported;
+
+    void DrawText(float x, float y, float z, int shift, float r, float g, float b, const char* text);
+    // The list that draws a code point and the pen's advance; list 0 draws nothing.
+    uint32_t GlyphList(uint32_t codePoint, int* advance);
+    void ReleaseExtraGlyphs();
 };
 
 #endif

@@ -1,7 +1,8 @@
 // The few services that stand in for the operating system: the modal message
-// box, the glyphs of the screen font, read-only file access, replacing a
-// file whole, the local time, the folder for saved pictures, and two
-// process-wide settings. Above platform/ no file calls the system beyond the
+// box, the glyphs of the screen font, the on-screen texts in the user's
+// language, read-only file access, replacing a file whole, the local time,
+// the folder for saved pictures, where the program lies, and two process-wide
+// settings. Above platform/ no file calls the system beyond the
 // C and C++ standard libraries and the libraries its layer is built on
 // (libpng; GL and GLU; SDL): what the system adds comes through this header.
 //
@@ -27,8 +28,12 @@ enum MessageBoxIcon {
 // Shows a modal notice with one confirmation and waits for it. The title and
 // text also go to standard error. While the notice is up its owner's input is
 // released (see below). Without a display only the standard-error line is
-// written and nothing waits.
+// written and nothing waits. The box shows title and text in the user's
+// language (Translate); standard error keeps them as given.
 void ShowMessageBox(const char* title, const char* text, int icon);
+// The same for a text made up of parts (a name, a number): standard error
+// gets title and text, the box shownTitle and shownText, already translated.
+void ShowMessageBoxAs(const char* title, const char* text, const char* shownTitle, const char* shownText, int icon);
 
 // The program's window as the boxes need it: its native handle (the X11
 // window id here; 0 for none), so that a box stands as that window's dialog,
@@ -74,10 +79,45 @@ enum { FontGlyphMaxSide = 256 };
 // where there should have been one, when there is none: text then draws nothing.
 int OpenFont(int pixelHeight);
 // The glyph of one Unicode code point in the open font; its bits stay valid
-// until the next call or CloseFont. 0 when no font is open or the character
-// cannot be rendered.
+// until the next call or CloseFont. 0 when no font is open, the face has no
+// glyph for the character (never its box for a missing one), or it cannot be
+// rendered.
 int RenderGlyph(uint32_t codePoint, FontGlyph* out);
 void CloseFont();
+
+// ---- Translations --------------------------------------------------------
+// The texts on the screen and in the boxes are written in the program as
+// they appear without translations; each is its own message id. After
+// StartTranslations they come from the gettext catalogs in
+// folder/<language>/LC_MESSAGES/orrery.mo, as UTF-8, in the language that
+// LANGUAGE, LC_ALL, LC_MESSAGES and LANG choose, as gettext chooses it. Only
+// the messages category of the locale follows the user, so numbers keep the
+// C locale's decimal point. Before that, after StopTranslations, and on the
+// null platform every text is its own translation.
+// 1 when the catalogs are in use (whether or not one fits the language).
+int StartTranslations(const char* folder);
+void StopTranslations();
+// 1 while translations are in use.
+int TranslationsOn();
+
+#if defined(__GNUC__)
+#define ORRERY_FORMAT_ARG(index) __attribute__((format_arg(index)))
+#else
+#define ORRERY_FORMAT_ARG(index)
+#endif
+// The text in the user's language, or the text itself when the catalog has
+// none. A text with printf conversions is a format: a translation whose
+// conversions are not the same, in the same order, is not used. The empty
+// text stays empty. The result lives as long as the program.
+const char* Translate(const char* text) ORRERY_FORMAT_ARG(1);
+// The same among the texts of one context only: the names of bodies
+// ("body"), which come from files and must not pick up the translation of a
+// word of the interface that happens to be spelt the same.
+const char* TranslateIn(const char* context, const char* text);
+// Marks a text for the catalogs where it is written, when it is translated
+// elsewhere (Translate of a table's entry, TranslateIn of a stored name).
+#define TRANSLATABLE(text) text
+#define TRANSLATABLE_IN(context, text) text
 
 // ---- Read-only files -----------------------------------------------------
 struct MappedFile {
@@ -118,6 +158,11 @@ int LocalTimeNow(std::tm* out);
 // with its terminator; 0 otherwise, `out` then holding an empty string when
 // size > 0.
 int PicturesFolder(char* out, size_t size);
+
+// ---- The program ---------------------------------------------------------
+// The folder that holds the running program file, links resolved. 1 when
+// its name fits in `size` bytes; 0 otherwise, `out` then empty when size > 0.
+int ProgramFolder(char* out, size_t size);
 
 // ---- The program's window ------------------------------------------------
 // The window as the window system knows it, lent by its owner (the

@@ -62,9 +62,11 @@ int Universe::LoadRealSystem(double jd) {
     if (!MakeRealSystem(jd)) {
         char when[DateTimeMaxChars] = "?";
         FormatDateTime(jd, when, sizeof when);
-        char text[128];
+        char text[128], shown[256];
         std::snprintf(text, sizeof text, "Datum %s UT je mimo roky 1800 az 2050.", when);
-        ShowMessageBox("Nepodarilo se nastavit datum", text, MessageIconNone);
+        std::snprintf(shown, sizeof shown, Translate("Datum %s UT je mimo roky 1800 az 2050."), when);
+        ShowMessageBoxAs("Nepodarilo se nastavit datum", text, Translate("Nepodarilo se nastavit datum"), shown,
+                         MessageIconNone);
         return 0;
     }
     ReleaseGlResources();
@@ -81,15 +83,19 @@ int Universe::Init(GlRenderer* r, int /*option*/) {
         const Body& b = bodies[i];
         if (b.hmotnost == 0) continue;
         if (!renderer->LoadTexture(textures[i], b.soubor, FilterMipmap)) {
-            char text[BodyNameSize + BodyFileSize + 64];
+            // Standard error keeps the stored name; the box shows it in the user's language.
+            char text[BodyNameSize + BodyFileSize + 64], shown[2 * (BodyNameSize + BodyFileSize) + 256];
             std::snprintf(text, sizeof text, "%s c.: %d ze souboru: %s!", b.meno, i, b.soubor);
-            ShowMessageBox("Nepodarilo se nacist texturu", text, MessageIconNone);
+            std::snprintf(shown, sizeof shown, Translate("%s c.: %d ze souboru: %s!"), TranslateIn("body", b.meno),
+                          i, b.soubor);
+            ShowMessageBoxAs("Nepodarilo se nacist texturu", text, Translate("Nepodarilo se nacist texturu"), shown,
+                             MessageIconNone);
         }
     }
 
     quadric = gluNewQuadric();
     if (!quadric) {
-        ShowMessageBox("Error", "Neni dost pameti pro nacteni \"Quadratic Object\"", MessageIconNone);
+        ShowMessageBox("Error", TRANSLATABLE("Neni dost pameti pro nacteni \"Quadratic Object\""), MessageIconNone);
     } else {
         gluQuadricNormals(quadric, GLU_SMOOTH);
         gluQuadricTexture(quadric, GL_TRUE);
@@ -135,7 +141,7 @@ void Universe::Draw() {
         if (b.hmotnost == 0) continue;
         renderer->PushMatrix();
         renderer->Translate(b.x, b.y, b.z);
-        renderer->Print(0, static_cast<float>(1.5 * b.polomer), 0, 1, 1, 1, "%d. %s", i, b.meno);
+        renderer->Print(0, static_cast<float>(1.5 * b.polomer), 0, 1, 1, 1, "%d. %s", i, TranslateIn("body", b.meno));
         renderer->Rotate(b.osa_rotace, 0, 0, 1);
         renderer->Rotate(b.rotace * simTime, 0, 1, 0);
         if (listBase) renderer->CallList(listBase + i);

@@ -6,7 +6,7 @@
 set -eu
 what=${1:-run}
 packages="cmake g++ make pkg-config libsdl1.2-compat-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
-libfreetype-dev libfontconfig-dev fonts-liberation libx11-dev libpng-dev libgtest-dev"
+libfreetype-dev libfontconfig-dev fonts-liberation libx11-dev libpng-dev libgtest-dev gettext"
 if [ "$what" = test ] || [ "$what" = deb ]; then
   packages="$packages dpkg-dev file"
 fi

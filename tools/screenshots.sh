@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots from the real program on a private Xvfb:
 # the default view, Jupiter close up (key 6) and the help screen (F1) in the
-# shipped 640x480 window, and the night sky at 1920x1080: riding with Zeme
+# shipped 640x480 window, the help screen in Czech with translate 1, and the
+# night sky at 1920x1080: riding with Zeme
 # on 1995-06-09, turned to the left, Jupiter beside Antares in Scorpius
 # (a 1280x720 part of the window about them).
 # Usage: tools/screenshots.sh [orrery-binary] [output-folder]
@@ -45,6 +46,14 @@ import -window "$win" "$out/screenshot-help.png"
 xdotool key Escape
 wait "$pid"
 
+sed -i 's/^translate .*/translate 1/' configure.txt
+LANGUAGE=cs start
+xdotool key F1
+sleep 1
+import -window "$win" "$out/screenshot-help-cs.png"
+xdotool key Escape
+wait "$pid"
+
 printf 'width 1920\nheight 1080\n' >configure.txt
 start --date 1995-06-09
 xdotool key 4 p
@@ -55,4 +64,4 @@ sleep 1
 import -window "$win" -crop 1280x720+140+160 +repage "$out/screenshot-sky.png"
 xdotool key Escape
 wait "$pid"
-echo "wrote $out/screenshot-default.png, screenshot-jupiter.png, screenshot-help.png, screenshot-sky.png"
+echo "wrote $out/screenshot-default.png, screenshot-jupiter.png, screenshot-help.png, screenshot-help-cs.png, screenshot-sky.png"

@@ -38,6 +38,8 @@ void ReadConfigText(const char* text, size_t size, StartupSettings* s) {
                 if (value > ConfigFpsMax) value = ConfigFpsMax;
                 s->framesPerSecond = value;
             }
+        } else if (std::strcmp(token, "translate") == 0) {
+            if (c.Integer(&value)) s->translate = value != 0;
         } else if (std::strcmp(token, "fontsize") == 0) {
             // Text from unreadably small to a third of a small screen.
             if (c.Integer(&value)) {

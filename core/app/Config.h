@@ -1,7 +1,7 @@
 // Reader of "configure.txt": words separated by any white space, keys
-// width/height/oglw/oglh/fullscreen/bpp/fontsize/sleep/resizable/fps each
-// followed by a decimal integer, "//" words starting comments to the end of
-// the line.
+// width/height/oglw/oglh/fullscreen/bpp/fontsize/sleep/translate/resizable/fps
+// each followed by a decimal integer, "//" words starting comments to the end
+// of the line.
 #ifndef ORRERY_CORE_APP_CONFIG_H
 #define ORRERY_CORE_APP_CONFIG_H
 
@@ -17,6 +17,7 @@ struct StartupSettings {
     int32_t viewportHeight = 0;    // 0 stands for the window height
     int32_t fontSize = 20;         // text height in pixels, ConfigFontSizeMin..Max
     int32_t sleepWhenIdle = 0;     // "sleep": 1 rests between ticks, 0 polls
+    int32_t translate = 0;         // 1: texts in the user's language; 0: as written
     int32_t resizable = 0;         // 1: the window manager may resize the window
     int32_t framesPerSecond = 100; // "fps": at most this many frames a second, ConfigFpsMin..Max
 };

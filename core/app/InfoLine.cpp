@@ -5,6 +5,7 @@
 
 #include "core/sim/Ephemeris.h"
 #include "core/sim/UniverseModel.h"
+#include "platform/Platform.h"
 
 int FormatInfoLine(const UniverseModel& u, int paused, char* out, size_t size) {
     if (!out || size == 0) return 0;
@@ -12,17 +13,17 @@ int FormatInfoLine(const UniverseModel& u, int paused, char* out, size_t size) {
     char when[64];
     char date[DateTimeMaxChars];
     if (u.hasDate && FormatDateTime(u.datum, date, sizeof date))
-        std::snprintf(when, sizeof when, "datum: %s UT", date);
+        std::snprintf(when, sizeof when, Translate("datum: %s UT"), date);
     else
-        std::snprintf(when, sizeof when, "cas: %.1f dne", u.elapsed * day);
+        std::snprintf(when, sizeof when, Translate("cas: %.1f dne"), u.elapsed * day);
     int n;
     const double rate = u.deltat * day * 100;
     if (paused)
-        n = std::snprintf(out, size, "%s  pauza", when);
+        n = std::snprintf(out, size, Translate("%s  pauza"), when);
     else if (std::fabs(rate) >= 0.01 && std::fabs(rate) < 1e6)
-        n = std::snprintf(out, size, "%s  %+.2f dne/s", when, rate);
+        n = std::snprintf(out, size, Translate("%s  %+.2f dne/s"), when, rate);
     else
-        n = std::snprintf(out, size, "%s  %+.2e dne/s", when, rate);
+        n = std::snprintf(out, size, Translate("%s  %+.2e dne/s"), when, rate);
     if (n < 0) {
         out[0] = '\0';
         return 0;

@@ -32,9 +32,9 @@
 
 namespace {
 
-const char kOutOfMemory[] = "Out of memory.";
-const char kUnknownFormat[] = "Unknown DIB file format.";
-const char kConversionError[] = "Image file conversion error.";
+const char kOutOfMemory[] = TRANSLATABLE("Out of memory.");
+const char kUnknownFormat[] = TRANSLATABLE("Unknown DIB file format.");
+const char kConversionError[] = TRANSLATABLE("Image file conversion error.");
 
 const size_t kFileHeaderSize = 14;
 const uint32_t kCoreHeaderSize = 12;
@@ -437,7 +437,14 @@ RgbImage* MapAndDecodeBmp(const char* path, BmpOpenFailure openFailure) {
         char text[256];
         const int room = int(sizeof text) - 1 - int(sizeof "Failed to open DIB file " - 1) - 2;
         std::snprintf(text, sizeof text, "Failed to open DIB file %.*s.\n", room, path ? path : "");
-        Show(text);
+        // A translation has room for the whole path.
+        const char* shownFormat = Translate("Failed to open DIB file %s.\n");
+        char shown[1024];
+        if (std::strcmp(shownFormat, "Failed to open DIB file %s.\n") == 0)
+            std::snprintf(shown, sizeof shown, "%s", text);
+        else
+            std::snprintf(shown, sizeof shown, shownFormat, path ? path : "");
+        ShowMessageBoxAs("Error", text, Translate("Error"), shown, MessageIconNone);
         return nullptr;
     }
     const char* reason = kConversionError;

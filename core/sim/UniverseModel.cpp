@@ -14,6 +14,7 @@
 #include "core/sim/Ephemeris.h"
 #include "core/sim/Integrator.h"
 #include "core/sim/Keys.h"
+#include "platform/Platform.h"
 
 const char* const UniverseFileName = "Data/vesmir.ves";
 
@@ -35,17 +36,17 @@ struct BuiltInBody {
 // Slots 0 (sky sphere) and 1 (Sun) take only their names and paths from here;
 // their numbers are set apart because they are not placed by orbit.
 const BuiltInBody kBuiltIn[UniverseSlots] = {
-    {"Vesmir", "Data/planety_256x128x24/Spacea.bmp", 5000, 1, 0, 0, 0, 0},
-    {"Slunce", "Data/planety_256x128x24/0Sun.bmp", 10, 332800, 0, 0, 5, 0},
-    {"Merkur", "Data/planety_256x128x24/1Mercury.bmp", 0.03, 0.05, 0, -30, 2, 0},
-    {"Venuse", "Data/planety_256x128x24/2Venus.bmp", 0.09, 0.89, -70, 0, 0.05, 1},
-    {"Zeme", "Data/planety_256x128x24/3Earth.bmp", 0.1, 1, 0, 100, 100, -23.5},
-    {"Mars", "Data/planety_256x128x24/4Mars.bmp", 0.05, 0.11, 150, 0, 97, 0},
-    {"Jupiter", "Data/planety_256x128x24/5Jupiter.bmp", 1.1, 318, 0, -520, 243, 45},
-    {"Saturn", "Data/planety_256x128x24/6Saturn.bmp", 0.9, 95, -950, 0, 233, -45},
-    {"Uran", "Data/planety_256x128x24/7Uran.bmp", 0.4, 15, 0, 1920, 133, 90},
-    {"Neptun", "Data/planety_256x128x24/8Neptun.bmp", 0.4, 17, 3010, 0, 124, 0},
-    {"Pluto", "Data/planety_256x128x24/9Pluto.bmp", 0.018, 0.002, 0, -3950, 374, 0},
+    {TRANSLATABLE_IN("body", "Vesmir"), "Data/planety_256x128x24/Spacea.bmp", 5000, 1, 0, 0, 0, 0},
+    {TRANSLATABLE_IN("body", "Slunce"), "Data/planety_256x128x24/0Sun.bmp", 10, 332800, 0, 0, 5, 0},
+    {TRANSLATABLE_IN("body", "Merkur"), "Data/planety_256x128x24/1Mercury.bmp", 0.03, 0.05, 0, -30, 2, 0},
+    {TRANSLATABLE_IN("body", "Venuse"), "Data/planety_256x128x24/2Venus.bmp", 0.09, 0.89, -70, 0, 0.05, 1},
+    {TRANSLATABLE_IN("body", "Zeme"), "Data/planety_256x128x24/3Earth.bmp", 0.1, 1, 0, 100, 100, -23.5},
+    {TRANSLATABLE_IN("body", "Mars"), "Data/planety_256x128x24/4Mars.bmp", 0.05, 0.11, 150, 0, 97, 0},
+    {TRANSLATABLE_IN("body", "Jupiter"), "Data/planety_256x128x24/5Jupiter.bmp", 1.1, 318, 0, -520, 243, 45},
+    {TRANSLATABLE_IN("body", "Saturn"), "Data/planety_256x128x24/6Saturn.bmp", 0.9, 95, -950, 0, 233, -45},
+    {TRANSLATABLE_IN("body", "Uran"), "Data/planety_256x128x24/7Uran.bmp", 0.4, 15, 0, 1920, 133, 90},
+    {TRANSLATABLE_IN("body", "Neptun"), "Data/planety_256x128x24/8Neptun.bmp", 0.4, 17, 3010, 0, 124, 0},
+    {TRANSLATABLE_IN("body", "Pluto"), "Data/planety_256x128x24/9Pluto.bmp", 0.018, 0.002, 0, -3950, 374, 0},
 };
 
 void CopyText(char* dst, size_t size, const char* src) { std::snprintf(dst, size, "%s", src); }

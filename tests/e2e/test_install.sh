@@ -3,7 +3,8 @@
 # binary into a prefix with a space in its path; the launcher, started from
 # elsewhere, prepares the per-user folder and runs the program there; the
 # user's edited settings survive the next start; moving the whole prefix
-# re-points the texture link; an impossible folder fails with a clear message.
+# re-points the texture link and still finds the translations; an impossible
+# folder fails with a clear message.
 . "$(dirname "$0")/lib.sh"
 
 BUILD_DIR=$(dirname "$ORRERY_BIN")
@@ -25,14 +26,17 @@ SHARE="$PREFIX/share/orrery"
 check "launcher at bin/orrery is executable" test -x "$PREFIX/bin/orrery"
 check "program at libexec/orrery/orrery is executable" test -x "$PREFIX/libexec/orrery/orrery"
 # The repository's settings, but resting between ticks instead of polling, in
-# a window that can be resized.
-settings_lines() { grep -vE '^[[:space:]]*((sleep|resizable)[[:space:]]|//|$)' "$1"; }
+# a window that can be resized and in the desktop's language.
+settings_lines() { grep -vE '^[[:space:]]*((sleep|resizable|translate)[[:space:]]|//|$)' "$1"; }
 last_value() { awk -v k="$1" '$1 == k {v = $2} END {print v}' "$2"; }
 check "default configure.txt has the repository's settings" \
     test "$(settings_lines "$SHARE/configure.txt")" = "$(settings_lines "$SOURCE_DIR/configure.txt")"
-for key in sleep resizable; do
+for key in sleep resizable translate; do
     check "default configure.txt says $key 1 (got '$(last_value $key "$SHARE/configure.txt")')" \
         test "$(last_value $key "$SHARE/configure.txt")" = 1
+done
+for lang in $(cat "$SOURCE_DIR/po/LINGUAS"); do
+    check "the $lang catalog is installed" test -s "$PREFIX/share/locale/$lang/LC_MESSAGES/orrery.mo"
 done
 count=$(find "$SHARE/Data/planety_256x128x24" -name '*.bmp' | wc -l)
 check "11 textures installed (got $count)" test "$count" -eq 11
@@ -45,6 +49,8 @@ for line in 'Name=Orrery' 'Exec=orrery' 'Icon=orrery' 'Terminal=false' 'Type=App
     check "desktop entry has $line" grep -qxF "$line" "$DESKTOP"
 done
 check "desktop entry lists Education;Science;Astronomy" grep -qx 'Categories=Education;Science;Astronomy;' "$DESKTOP"
+check "desktop entry has the German name" grep -qx 'GenericName\[de\]=Sonnensystem-Simulator' "$DESKTOP"
+check "desktop entry has the Russian summary" grep -q '^Comment\[ru\]=Полёт' "$DESKTOP"
 if command -v desktop-file-validate >/dev/null 2>&1; then
     # Hints (e.g. more than one main category) are advice; errors and warnings are not.
     out=$(desktop-file-validate "$DESKTOP" 2>&1)
@@ -65,8 +71,9 @@ done
 check "manual page installed, as the repository's" \
     cmp -s <(gzip -dc "$PREFIX/share/man/man6/orrery.6.gz") "$SOURCE_DIR/packaging/orrery.6"
 check "man finds the manual in the prefix" sh -c "MANPATH='$PREFIX/share/man' man -w 6 orrery >/dev/null 2>&1"
-check "AppStream metainfo installed" \
-    cmp -s "$SOURCE_DIR/packaging/io.github.orrery.Orrery.metainfo.xml" "$PREFIX/share/metainfo/io.github.orrery.Orrery.metainfo.xml"
+METAINFO="$PREFIX/share/metainfo/io.github.orrery.Orrery.metainfo.xml"
+check "AppStream metainfo installed" test -s "$METAINFO"
+check "metainfo has the Czech summary" grep -qF '<summary xml:lang="cs">Proleťte se' "$METAINFO"
 check "copyright installed" test -s "$PREFIX/share/doc/orrery/copyright"
 # What only the Debian package holds stays out of a plain install.
 check "no Debian changelog, games launcher or lintian overrides" \
@@ -110,9 +117,30 @@ sed -i 's/^width .*/width 800/' "$USER_DIR/configure.txt"
 MOVED="$WORK/moved prefix"
 mv "$PREFIX" "$MOVED"
 check "after the move the old link is stale" test ! -e "$USER_DIR/Data/planety_256x128x24/3Earth.bmp"
+# A saved universe whose Earth has no texture: F3 shows a box in German.
+cp "$USER_DIR/Data/vesmir.ves" "$WORK/vesmir.ves"
+sed -i 's|3Earth\.bmp|missing.bmp|' "$USER_DIR/Data/vesmir.ves"
+export LANGUAGE=de
 run_launcher "$MOVED"
+unset LANGUAGE
 if wait_window; then
     wait_caption >/dev/null || fail "caption never set in the second run"
+    focus_app
+    press F3
+    german_box() { box=$(xdo search --onlyvisible --name '^Textur konnte nicht geladen werden$' | head -n 1); [ -n "$box" ]; }
+    box=""
+    eventually 20 german_box
+    check "the moved install speaks German: F3's box is titled 'Textur konnte nicht geladen werden'" test -n "$box"
+    check "standard error keeps the box's text as written" \
+        grep -qF 'orrery: Nepodarilo se nacist texturu: Zeme c.: 4 ze souboru: Data/planety_256x128x24/missing.bmp!' "$WORK/stderr.txt"
+    for _ in 1 2 3; do
+        [ -n "$box" ] || break
+        xdo windowfocus "$box"
+        xdo key Return
+        eventually 3 sh -c "! xdotool search --onlyvisible --name '^Textur konnte' >/dev/null 2>&1" && break
+    done
+    focus_app
+    cp "$WORK/vesmir.ves" "$USER_DIR/Data/vesmir.ves"
     width=$(xdotool getwindowgeometry "$WIN" | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p')
     check "the window follows the user's width 800 (got $width)" test "$width" = 800
     check "the user's configure.txt is kept" grep -qx 'width 800' "$USER_DIR/configure.txt"

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # A texture that cannot be loaded is reported in a box titled
 # "Nepodarilo se nacist texturu"; after it is closed the program runs on.
+# With translate 1 the box speaks the user's language (Czech here, from the
+# build tree's catalogs) and standard error keeps the text as written.
 . "$(dirname "$0")/lib.sh"
 
 make_workdir copy
@@ -39,4 +41,22 @@ check "no second box" test "$(announced_boxes)" -eq 1
 
 quit_app; status=$?
 check "Esc ends with status 0 (got $status)" test "$status" -eq 0
+
+sed -i 's/^translate .*/translate 1/' "$WORK/configure.txt"
+LANGUAGE=cs LANG=C.UTF-8 start_app
+title='^Nepodařilo se načíst texturu$'
+box=""
+eventually 30 box_up
+check "with translate 1 and LANGUAGE=cs the box is titled 'Nepodařilo se načíst texturu'" test -n "$box"
+check "standard error keeps the text as written" grep -qF "orrery: Nepodarilo se nacist texturu: $expected" "$WORK/stderr.txt"
+for _ in 1 2 3; do
+    [ -n "$box" ] || break
+    xdo windowfocus "$box"
+    xdo key Return
+    eventually 3 box_gone && break
+done
+check "Return closes the Czech box" box_gone
+wait_window || fail "no main window after the Czech box"
+quit_app; status=$?
+check "Esc ends the Czech run with status 0 (got $status)" test "$status" -eq 0
 finish

@@ -64,7 +64,8 @@ done
 for path in usr/share/orrery/configure.txt usr/share/applications/io.github.orrery.Orrery.desktop \
     "usr/share/metainfo/$METAINFO_NAME" usr/share/man/man6/orrery.6.gz \
     usr/share/doc/orrery/copyright usr/share/doc/orrery/changelog.Debian.gz \
-    usr/share/orrery/Data/planety_256x128x24/3Earth.bmp; do
+    usr/share/orrery/Data/planety_256x128x24/3Earth.bmp usr/share/locale/de/LC_MESSAGES/orrery.mo \
+    usr/share/locale/ru/LC_MESSAGES/orrery.mo; do
     check "$path is in the package, -rw-r--r-- (got $(mode_of "$path"))" test "$(mode_of "$path")" = -rw-r--r--
 done
 check "one launcher, in /usr/games" test "$(mode_of usr/bin/orrery)" = ""
@@ -109,14 +110,15 @@ else
 fi
 
 # The installed default settings: the repository's, resting between ticks in
-# a window that can be resized.
-settings_lines() { grep -vE '^[[:space:]]*((sleep|resizable)[[:space:]]|//|$)' "$1"; }
+# a window that can be resized, and in the desktop's language.
+settings_lines() { grep -vE '^[[:space:]]*((sleep|resizable|translate)[[:space:]]|//|$)' "$1"; }
 last_value() { awk -v k="$1" '$1 == k {v = $2} END {print v}' "$2"; }
 last_sleep() { last_value sleep "$1"; }
 check "default configure.txt is the repository's settings" \
     test "$(settings_lines "$ROOT/usr/share/orrery/configure.txt")" = "$(settings_lines "$SOURCE_DIR/configure.txt")"
-check "default configure.txt says sleep 1" test "$(last_sleep "$ROOT/usr/share/orrery/configure.txt")" = 1
-check "default configure.txt says resizable 1" test "$(last_value resizable "$ROOT/usr/share/orrery/configure.txt")" = 1
+for key in sleep resizable translate; do
+    check "default configure.txt says $key 1" test "$(last_value $key "$ROOT/usr/share/orrery/configure.txt")" = 1
+done
 
 # --- lintian ------------------------------------------------------------------
 if command -v lintian >/dev/null 2>&1; then

@@ -1,5 +1,5 @@
 // Text as it lands in the frame buffer: where it is drawn, what glyphs it
-// gets, and what is cut or dropped.
+// gets, and what is cut or dropped; UTF-8 beyond ASCII, and what the font lacks.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -161,7 +161,9 @@ TEST_F(RendererText, BytesOutsideThePrintableRangeDrawNothing) {
     renderer.Print(0, 0, 0, 1, 1, 1, "%s", "AB");
     Frame plain = ReadFrame();
     Clear();
-    renderer.Print(0, 0, 0, 1, 1, 1, "%s", "A\x01\x1f\x80\xc3\xff" "B\t\n");
+    // Control bytes, a stray continuation, a lead byte without its
+    // continuation, an overlong '/', a surrogate, a cut-off sequence.
+    renderer.Print(0, 0, 0, 1, 1, 1, "%s", "A\x01\x1f\x80\xc3\xff" "B\t\n\xc0\xaf\xed\xa0\x80\xe2\x82");
     Frame mixed = ReadFrame();
     EXPECT_GT(plain.CountLit(), 0);
     EXPECT_EQ(plain.CountLit(), mixed.CountLit()) << "expected only the glyphs of \"AB\"";
@@ -180,4 +182,38 @@ TEST_F(RendererText, TextLongerThan255CharactersIsCut) {
     const float start = RasterX();
     renderer.PrintScreen(-1, 0, 1, 1, 1, "%s%s", longText.c_str(), longText.c_str());
     EXPECT_FLOAT_EQ(255 * one, RasterX() - start);
+}
+
+TEST_F(RendererText, LettersBeyondAsciiHaveTheirOwnGlyphsAtTheFontsPitch) {
+    const float one = Advance("M");
+    // Czech, Polish, German, French and Russian letters, each two bytes.
+    const char* words[] = {"Země", "Słońce", "Größe", "référentiel", "Вселенная"};
+    const int letters[] = {4, 6, 5, 11, 9};
+    for (int i = 0; i < 5; ++i) EXPECT_FLOAT_EQ(letters[i] * one, Advance(words[i])) << words[i];
+    EXPECT_EQ(0, renderer.missingGlyphs);
+
+    // An accented letter draws its accent, not the bare letter or nothing.
+    Clear();
+    renderer.PrintScreen(0, 0, 1, 1, 1, "%s", "e");
+    const int bare = ReadFrame().CountLit();
+    Clear();
+    renderer.PrintScreen(0, 0, 1, 1, 1, "%s", "ě");
+    EXPECT_GT(ReadFrame().CountLit(), bare);
+    EXPECT_EQ(renderer.TextWidth("Вселенная"), (int)(9 * one));
+}
+
+TEST_F(RendererText, ACharacterTheFontLacksIsLeftOutAndCountedOnce) {
+    const float one = Advance("M");
+    Clear();
+    renderer.PrintScreen(0, 0, 1, 1, 1, "%s", "AB");
+    Frame plain = ReadFrame();
+    for (int i = 0; i < 3; ++i) {
+        Clear();
+        // U+4E2D, a CJK ideograph, and U+1F600 an emoji: not in a Latin and Cyrillic face.
+        renderer.PrintScreen(0, 0, 1, 1, 1, "%s", "A\xe4\xb8\xad\xf0\x9f\x98\x80" "B");
+    }
+    Frame mixed = ReadFrame();
+    EXPECT_TRUE(plain.rgb == mixed.rgb) << "something was drawn for a character the font has not";
+    EXPECT_EQ(2, renderer.missingGlyphs) << "each missing character counts once";
+    EXPECT_FLOAT_EQ(2 * one, Advance("A\xe4\xb8\xad" "B"));
 }

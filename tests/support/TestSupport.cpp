@@ -69,3 +69,14 @@ bool WriteWholeFile(const std::string& path, const std::string& content) {
     bool ok = std::fwrite(content.data(), 1, content.size(), f) == content.size();
     return std::fclose(f) == 0 && ok;
 }
+
+std::string RunCommand(const std::string& command) {
+    std::string out;
+    FILE* p = popen(command.c_str(), "r");
+    if (!p) return out;
+    char buf[256];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    pclose(p);
+    return out;
+}

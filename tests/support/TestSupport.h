@@ -58,5 +58,7 @@ private:
 
 std::string ReadWholeFile(const std::string& path);
 bool WriteWholeFile(const std::string& path, const std::string& content);
+// What a shell command writes on standard output.
+std::string RunCommand(const std::string& command);
 
 #endif

@@ -30,6 +30,7 @@ TEST(ConfigDefaults, MissingFileKeepsWindowed640x480AtDisplayDepth) {
     EXPECT_EQ(0, s.viewportHeight);
     EXPECT_EQ(20, s.fontSize);
     EXPECT_EQ(0, s.sleepWhenIdle);
+    EXPECT_EQ(0, s.translate);
 }
 
 TEST(ConfigKeys, FontSizeStaysReadable) {
@@ -41,14 +42,24 @@ TEST(ConfigKeys, FontSizeStaysReadable) {
     for (const auto& c : cases) EXPECT_EQ(c.size, Read(c.text).fontSize) << c.text;
 }
 
-TEST(ConfigKeys, SleepIsOnForAnyNonzeroAndTheLastValueWins) {
+// "sleep" and "translate" are switches; each case is read with either word.
+TEST(ConfigKeys, SwitchesAreOnForAnyNonzeroAndTheLastValueWins) {
     const struct {
         const char* text;
-        int32_t sleep;
-    } cases[] = {{"sleep 1", 1},          {"sleep 0", 0},         {"sleep -3", 1},
-                 {"sleep 99999999999", 1}, {"sleep 1 sleep 0", 0}, {"sleep x", 0},
-                 {"sleep//1", 0},          {"Sleep 1", 0},         {"sleep 1 width 800", 1}};
-    for (const auto& c : cases) EXPECT_EQ(c.sleep, Read(c.text).sleepWhenIdle) << c.text;
+        int32_t on;
+    } cases[] = {{"KEY 1", 1},          {"KEY 0", 0},       {"KEY -3", 1},
+                 {"KEY 99999999999", 1}, {"KEY 1 KEY 0", 0}, {"KEY x", 0},
+                 {"KEY//1", 0},          {"Key 1", 0},       {"KEY 1 width 800", 1}};
+    for (const char* key : {"sleep", "translate"}) {
+        for (const auto& c : cases) {
+            std::string text = c.text;
+            for (size_t at; (at = text.find("KEY")) != std::string::npos;) text.replace(at, 3, key);
+            if (text.compare(0, 3, "Key") == 0) text = std::string(1, (char)(key[0] - 32)) + (key + 1) + " 1";
+            const StartupSettings s = Read(text.c_str());
+            EXPECT_EQ(c.on, std::string(key) == "sleep" ? s.sleepWhenIdle : s.translate) << text;
+            EXPECT_EQ(0, std::string(key) == "sleep" ? s.translate : s.sleepWhenIdle) << text << ": the other switch";
+        }
+    }
 }
 
 TEST(ConfigKeys, ResizableIsOnForAnyNonzeroAndFpsStaysWithinTheTicks) {
@@ -87,6 +98,7 @@ TEST(ConfigDefaults, ShippedFileKeepsTheDefaults) {
     EXPECT_EQ(0, s.sleepWhenIdle) << "the shipped loop polls as it always has";
     EXPECT_EQ(0, s.resizable) << "the shipped window keeps its size";
     EXPECT_EQ(100, s.framesPerSecond) << "the shipped loop draws after every run of ticks";
+    EXPECT_EQ(0, s.translate) << "the shipped texts are the program's own";
 }
 
 TEST(ConfigKeys, EveryKeyTakesItsValueAfterAnyWhiteSpace) {

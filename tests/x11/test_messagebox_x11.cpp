@@ -18,19 +18,9 @@
 
 #include "app/MessageBoxWindow.h"
 #include "platform/Platform.h"
+#include "support/TestSupport.h"
 
 namespace {
-
-std::string RunCommand(const std::string& command) {
-    std::string out;
-    FILE* p = popen(command.c_str(), "r");
-    if (!p) return out;
-    char buf[256];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    pclose(p);
-    return out;
-}
 
 // The id of the window with exactly this title, waiting up to ten seconds.
 std::string FindWindow(const std::string& title) {
@@ -226,4 +216,56 @@ TEST(MessageBoxX11, TextSizeFollowsTheProgramsFontSize) {
     const int large = boxHeight(24);
     EXPECT_GT(normal, 0);
     EXPECT_GT(large, normal + 12) << "a 24-pixel text needs a taller box than a 12-pixel one";
+}
+
+// A box in the user's language: title, text and button translated and drawn,
+// in Cyrillic as well as ASCII, while standard error keeps the texts as written.
+TEST(MessageBoxX11, ATranslatedBoxShowsTheUsersLanguage) {
+    // The box as a user sees it: its picture, and how many pixels are text-dark.
+    auto darkPixels = [](const std::string& id, int* width) {
+        const std::string out =
+            RunCommand("import -window " + id + " png:- 2>/dev/null | convert - -colorspace Gray -threshold 40% -negate -format '%w %[fx:round(mean*w*h)]' info:");
+        int dark = -1;
+        if (std::sscanf(out.c_str(), "%d %d", width, &dark) != 2) dark = -1;
+        return dark;
+    };
+    auto show = [&](const char* language, const char* title, int* width, std::string* err) {
+        const std::string errFile = "/tmp/orrery-box-" + std::to_string(getpid()) + ".txt";
+        pid_t pid = fork();
+        if (pid == 0) {
+            if (!std::freopen(errFile.c_str(), "w", stderr)) _exit(10);
+            setenv("LANG", "C.UTF-8", 1);
+            if (language) {
+                setenv("LANGUAGE", language, 1);
+                if (!StartTranslations(ORRERY_CATALOG_DIR)) _exit(11);
+            }
+            ShowMessageBox("Error", "Image file conversion error.", MessageIconNone);
+            _exit(0);
+        }
+        const std::string id = FindWindow(title);
+        int dark = -1;
+        if (!id.empty()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            dark = darkPixels(id, width);
+            RunCommand("xdotool key Return");
+        }
+        EXPECT_FALSE(id.empty()) << "no box titled \"" << title << "\"";
+        EXPECT_EQ(0, WaitChild(pid));
+        *err = ReadWholeFile(errFile);
+        std::remove(errFile.c_str());
+        return dark;
+    };
+    const std::string asWritten = "orrery: Error: Image file conversion error.\n";
+    int plainWidth = 0, russianWidth = 0;
+    std::string err;
+    const int plain = show(nullptr, "Error", &plainWidth, &err);
+    EXPECT_EQ(asWritten, err);
+    const int russian = show("ru", "Ошибка", &russianWidth, &err);
+    EXPECT_EQ(asWritten, err) << "standard error keeps the texts as written";
+    // Text in FreeType's face is as dark as in the core font: within a half
+    // of the plain box's, never a box with its text left out.
+    EXPECT_GT(plain, 200);
+    EXPECT_GT(russian, plain / 2) << "the Cyrillic text was not drawn";
+    // The Russian text is longer than the English; the box grows with it.
+    EXPECT_GT(russianWidth, plainWidth + 40);
 }
