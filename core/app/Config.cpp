@@ -10,6 +10,12 @@
 
 #include "core/sim/WordCursor.h"
 
+namespace {
+
+int32_t Clamped(int32_t value, int32_t low, int32_t high) { return value < low ? low : value > high ? high : value; }
+
+}  // namespace
+
 void ReadConfigText(const char* text, size_t size, StartupSettings* s) {
     WordCursor c(text, size);
     char token[ConfigTokenMax + 1];
@@ -33,20 +39,12 @@ void ReadConfigText(const char* text, size_t size, StartupSettings* s) {
         } else if (std::strcmp(token, "resizable") == 0) {
             if (c.Integer(&value)) s->resizable = value != 0;
         } else if (std::strcmp(token, "fps") == 0) {
-            if (c.Integer(&value)) {
-                if (value < ConfigFpsMin) value = ConfigFpsMin;
-                if (value > ConfigFpsMax) value = ConfigFpsMax;
-                s->framesPerSecond = value;
-            }
+            if (c.Integer(&value)) s->framesPerSecond = Clamped(value, ConfigFpsMin, ConfigFpsMax);
         } else if (std::strcmp(token, "translate") == 0) {
             if (c.Integer(&value)) s->translate = value != 0;
         } else if (std::strcmp(token, "fontsize") == 0) {
             // Text from unreadably small to a third of a small screen.
-            if (c.Integer(&value)) {
-                if (value < ConfigFontSizeMin) value = ConfigFontSizeMin;
-                if (value > ConfigFontSizeMax) value = ConfigFontSizeMax;
-                s->fontSize = value;
-            }
+            if (c.Integer(&value)) s->fontSize = Clamped(value, ConfigFontSizeMin, ConfigFontSizeMax);
         }
         if (token[0] == '/' && token[1] == '/') c.SkipLine();
     }
