@@ -147,6 +147,8 @@ Application::Application()
       pixelHeight(0),
       viewWidth(0),
       viewHeight(0),
+      startViewWidth(0),
+      startViewHeight(0),
       resizable(0),
       framesPerSecond(TicksPerSecond),
       tapCount(0),
@@ -246,6 +248,8 @@ int Application::Init() {
 
     SetView(settings.viewportWidth ? settings.viewportWidth : pixelWidth,
             settings.viewportHeight ? settings.viewportHeight : pixelHeight);
+    startViewWidth = viewWidth;
+    startViewHeight = viewHeight;
 
     renderer.fontSize = settings.fontSize;
     // The boxes' 12 pixels go with the 20 of the screen text.
@@ -419,8 +423,10 @@ void Application::SetView(int width, int height) {
 }
 
 float Application::TextX(float x) const {
-    // A 4:3 view (and one not yet set) keeps the very positions it always had.
+    // A 4:3 view, one not yet set, and the window as it opened keep the very
+    // positions the text always had.
     if (viewWidth <= 0 || viewHeight <= 0 || int64_t(viewWidth) * 3 == int64_t(viewHeight) * 4 || x == 0) return x;
+    if (!fullScreen && viewWidth == startViewWidth && viewHeight == startViewHeight) return x;
     // Half the view's width at the depth of screen text, in the units of x:
     // the renderer scales x by 0.55 and draws 1.001 in front, 45 degrees high.
     const double halfHeight = static_cast<double>(1.001f) * std::tan(22.5 * 3.14159265358979323846 / 180.0);

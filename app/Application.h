@@ -62,6 +62,10 @@ public:
     // The window's pixels now, and the viewport given to the renderer.
     int32_t pixelWidth, pixelHeight;
     int32_t viewWidth, viewHeight;
+    // The viewport the window opened with. In it the text stands where it
+    // always has, whatever its shape; only a view the window manager or F11
+    // made keeps the text to its corners.
+    int32_t startViewWidth, startViewHeight;
     // From configure.txt: "resizable" (the window manager may resize the
     // window) and "fps" (at most this many frames a second, 1..100).
     int32_t resizable;
@@ -97,7 +101,8 @@ public:
     int RestoreGlIfLost();
     // Where screen text at x (-1 .. 1, as in a 4:3 view) goes in this view:
     // as many pixels from the nearer side edge as in a 4:3 view of the same
-    // height, so that it keeps to its corner of a wider or narrower one.
+    // height, so that it keeps to its corner of a wider or narrower one. In
+    // the window as configured (not full screen, not resized) x as it is.
     float TextX(float x) const;
 
 private:

@@ -189,6 +189,30 @@ TEST(ApplicationEvents, ResizeEventSetsViewportButNotTheVideoMode) {
     EXPECT_EQ(400, app.pixelHeight);
 }
 
+// Text keeps to the corners of a view the window manager made, but in the
+// window as configured, of any shape, stands where it always has (x = -1 of
+// a 1280x1024 window lies outside the view and is not drawn, as ever).
+TEST(ApplicationEvents, TextMovesOnlyInAViewTheWindowManagerMade) {
+    AppFolder folder("width 400 height 200\n");
+    WorkingDir cd(folder.dir.Path());
+    Application app;
+    ASSERT_EQ(1, app.Init());
+    EXPECT_EQ(-1.0f, app.TextX(-1));
+    EXPECT_EQ(0.65f, app.TextX(0.65f));
+    SDL_Event e;
+    std::memset(&e, 0, sizeof e);
+    e.type = SDL_VIDEORESIZE;
+    e.resize.w = 1000;
+    e.resize.h = 500;
+    app.HandleEvent(e);
+    EXPECT_LT(app.TextX(-1), -1.0f) << "a wider view takes the text out to its left edge";
+    EXPECT_GT(app.TextX(0.65f), 0.65f);
+    e.resize.w = 400;
+    e.resize.h = 200;
+    app.HandleEvent(e);
+    EXPECT_EQ(-1.0f, app.TextX(-1)) << "back at the size it opened with";
+}
+
 // F11 there and back, as a user presses it: full screen takes the screen's
 // size, the window comes back at its own, the viewport follows both ways,
 // nothing drawn is lost and the pointer is held again after each switch.
