@@ -78,7 +78,10 @@ for t in "${targets[@]}"; do
     execs=$(sed -n 's/^#\([0-9]*\):.*/\1/p' <<<"$done_line")
     cov=$(sed -n 's/.* cov: \([0-9]*\).*/\1/p' <<<"$done_line")
     ft=$(sed -n 's/.* ft: \([0-9]*\).*/\1/p' <<<"$done_line")
-    rate=$(sed -n 's/.* exec\/s:\{0,1\} \([0-9]*\).*/\1/p' <<<"$done_line")
+    # Fork mode's own exec/s is the last job's; the run's average says more.
+    secs=$(sed -n 's/.* time: \([0-9]*\)s.*/\1/p' <<<"$done_line")
+    rate=
+    [ -n "$execs" ] && [ "${secs:-0}" -gt 0 ] && rate=$((execs / secs))
     printf '%-9s %12s %9s %7s %7s %9s %8s\n' "$t" "${execs:-?}" "${rate:-?}" "${cov:-?}" "${ft:-?}" \
         "+$((after - before))" "$crashes" | tee -a "$summary"
 done
