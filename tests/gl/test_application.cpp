@@ -59,6 +59,16 @@ bool TicksUntilPointerHeld(Application& app, Display* d, bool held) {
 
 // A full grab both confines the pointer and turns the camera by every pixel
 // the mouse moves, three to a degree, in a window and in full screen alike.
+// What SDL hands the program when the window manager resizes the window.
+void WindowManagerResizes(Application& app, int width, int height) {
+    SDL_Event e;
+    std::memset(&e, 0, sizeof e);
+    e.type = SDL_VIDEORESIZE;
+    e.resize.w = width;
+    e.resize.h = height;
+    app.HandleEvent(e);
+}
+
 void ExpectMouseLookHolds(const char* config) {
     AppFolder folder(config);
     WorkingDir cd(folder.dir.Path());
@@ -173,12 +183,7 @@ TEST(ApplicationEvents, ResizeEventSetsViewportButNotTheVideoMode) {
     WorkingDir cd(folder.dir.Path());
     Application app;
     ASSERT_EQ(1, app.Init());
-    SDL_Event e;
-    std::memset(&e, 0, sizeof e);
-    e.type = SDL_VIDEORESIZE;
-    e.resize.w = 500;
-    e.resize.h = 400;
-    app.HandleEvent(e);
+    WindowManagerResizes(app, 500, 400);
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(500, viewport[2]);
@@ -199,17 +204,10 @@ TEST(ApplicationEvents, TextMovesOnlyInAViewTheWindowManagerMade) {
     ASSERT_EQ(1, app.Init());
     EXPECT_EQ(-1.0f, app.TextX(-1));
     EXPECT_EQ(0.65f, app.TextX(0.65f));
-    SDL_Event e;
-    std::memset(&e, 0, sizeof e);
-    e.type = SDL_VIDEORESIZE;
-    e.resize.w = 1000;
-    e.resize.h = 500;
-    app.HandleEvent(e);
+    WindowManagerResizes(app, 1000, 500);
     EXPECT_LT(app.TextX(-1), -1.0f) << "a wider view takes the text out to its left edge";
     EXPECT_GT(app.TextX(0.65f), 0.65f);
-    e.resize.w = 400;
-    e.resize.h = 200;
-    app.HandleEvent(e);
+    WindowManagerResizes(app, 400, 200);
     EXPECT_EQ(-1.0f, app.TextX(-1)) << "back at the size it opened with";
 }
 
