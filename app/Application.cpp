@@ -34,7 +34,9 @@ namespace {
 // Degrees to radians with the single-precision factor the camera has always used.
 const double kDegToRad = static_cast<float>(3.14159265358979323846 / 180.0);
 const double kTurnStep = 0.8f;
-const int32_t kHighestFrame = UniverseSlots - 1;
+const int32_t kHighestFrame = BuiltInSlots - 1;
+// The frame without a body: the camera's position is absolute.
+const int32_t kAbsoluteFrame = SkySlot;
 
 // SDL 2 underneath falls back to its off-screen driver when there is no
 // display, which would run the program in a window nobody can see or close.
@@ -597,7 +599,7 @@ void Application::FollowTrails() {
 }
 
 void Application::AddFramePosition(double sign) {
-    if (frameBody == 0 || !universe) return;
+    if (frameBody == kAbsoluteFrame || !universe) return;
     const Body& b = universe->bodies[frameBody];
     camX += sign * b.x;
     camY += sign * b.y;
@@ -705,11 +707,11 @@ void Application::Render() {
 
     if (scenes[0] && universe) {
         renderer.PushMatrix();
-        Body& sky = universe->bodies[0];
+        Body& sky = universe->bodies[SkySlot];
         sky.x = camX;
         sky.y = camY;
         sky.z = camZ;
-        if (frameBody != 0) {
+        if (frameBody != kAbsoluteFrame) {
             const Body& frame = universe->bodies[frameBody];
             sky.x += frame.x;
             sky.y += frame.y;

@@ -81,7 +81,7 @@ int Universe::Init(GlRenderer* r, int /*option*/) {
 
     for (int i = 0; i < UniverseSlots; ++i) {
         const Body& b = bodies[i];
-        if (b.hmotnost == 0) continue;
+        if (!BodyInUse(b)) continue;
         if (!renderer->LoadTexture(textures[i], b.soubor, FilterMipmap)) {
             // Standard error keeps the stored name; the box shows it in the user's language.
             char text[BodyNameSize + BodyFileSize + 64], shown[2 * (BodyNameSize + BodyFileSize) + 256];
@@ -112,7 +112,7 @@ void Universe::BuildLists() {
 
     for (int i = 0; i < UniverseSlots; ++i) {
         glNewList(listBase + i, GL_COMPILE);
-        if (i == 1) {
+        if (i == SunSlot) {
             const GLfloat diffuse[4] = {1.0f, 1.0f, 1.0f, 1.0f};
             const GLfloat position[4] = {0.0f, 0.0f, 0.0f, 1.0f};
             glLightfv(GL_LIGHT1, GL_DIFFUSE, diffuse);
@@ -124,7 +124,7 @@ void Universe::BuildLists() {
         if (quadric) {
             // The sky is seen from inside, and the Sun is lit by the light at
             // its own centre: both face inwards.
-            bool inside = i <= 1;
+            bool inside = i == SkySlot || i == SunSlot;
             if (inside) gluQuadricOrientation(quadric, GLU_INSIDE);
             gluSphere(quadric, bodies[i].polomer, kSphereSlices, kSphereStacks);
             if (inside) gluQuadricOrientation(quadric, GLU_OUTSIDE);
@@ -138,7 +138,7 @@ void Universe::Draw() {
     if (!renderer) return;
     for (int i = 0; i < UniverseSlots; ++i) {
         const Body& b = bodies[i];
-        if (b.hmotnost == 0) continue;
+        if (!BodyInUse(b)) continue;
         renderer->PushMatrix();
         renderer->Translate(b.x, b.y, b.z);
         renderer->Print(0, static_cast<float>(1.5 * b.polomer), 0, 1, 1, 1, "%d. %s", i, TranslateIn("body", b.meno));

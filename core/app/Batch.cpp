@@ -35,9 +35,7 @@ int MakeStartUniverse(const CommandLine& options, UniverseModel* u, char* messag
     }
     // F3 takes such a file as an empty universe; from the command line it is
     // far more likely the wrong file.
-    for (const Body& b : u->bodies) {
-        if (b.hmotnost != 0) return 1;
-    }
+    if (UsedSlotEnd(u->bodies) > 0) return 1;
     std::snprintf(message, size, "%.300s is no universe file: it has no body with mass (no \"ins\" line)",
                   options.loadPath);
     return 0;
@@ -60,7 +58,7 @@ int SpanToTicks(const SimulationSpan& span, const UniverseModel& u, uint64_t* ti
         std::snprintf(message, size,
                       "--simulate: a tick of this universe has no length in days (deltat %g, kapa %g, Sun's mass %g); "
                       "give the span in ticks",
-                      u.deltat, u.kapa, u.bodies[1].hmotnost);
+                      u.deltat, u.kapa, u.bodies[SunSlot].hmotnost);
         return 0;
     }
     const double days = static_cast<double>(span.count) * (span.unit == SpanYears ? kDaysPerYear : 1.0);
@@ -89,9 +87,9 @@ BatchResult RunBatch(const CommandLine& options, char* message, size_t size) {
     // In the window every frame, the first one before any tick, puts the sky
     // sphere where the camera is; the camera starts at (0, 30, 100). The file
     // is then what F2 writes there when the camera was not moved.
-    u.bodies[0].x = BatchCameraX;
-    u.bodies[0].y = BatchCameraY;
-    u.bodies[0].z = BatchCameraZ;
+    u.bodies[SkySlot].x = BatchCameraX;
+    u.bodies[SkySlot].y = BatchCameraY;
+    u.bodies[SkySlot].z = BatchCameraZ;
     errno = 0;
     if (!WriteUniverseFile(u, options.savePath)) {
         std::snprintf(message, size, "cannot write %.300s: %s", options.savePath,

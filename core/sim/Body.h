@@ -1,10 +1,27 @@
-// One body of the universe and the size of the table that holds them. Slot 0
-// is the sky sphere that follows the camera, slot 1 the Sun and light source,
-// slots 2..10 planets; a slot whose hmotnost is 0 is unused.
+// One body of the universe, the size of the table that holds them, and what a
+// slot's number means: the one place that knows. Slot 0 is the sky sphere
+// that follows the camera, slot 1 the Sun and light source, 2..10 the
+// planets of the built-in system; a slot whose hmotnost is 0 is unused.
 #ifndef ORRERY_CORE_SIM_BODY_H
 #define ORRERY_CORE_SIM_BODY_H
 
-enum { UniverseSlots = 11, BodyNameSize = 50, BodyFileSize = 262 };
+enum {
+    // Slots in a universe, the sky's included.
+    UniverseSlots = 11,
+    // The built-in system: the sky, the Sun and nine planets.
+    BuiltInSlots = 11,
+    BodyNameSize = 50,
+    BodyFileSize = 262
+};
+
+// The roles slots have whatever a file puts into them.
+enum {
+    SkySlot = 0,           // centred on the camera every frame, never simulated
+    SunSlot = 1,           // carries the light; the centre the planets' periods refer to
+    FirstSimulatedSlot = 1,
+    FirstPlanetSlot = 2,
+    LastPlanetSlot = 10
+};
 
 struct Body {
     char meno[BodyNameSize];     // label; at most 49 characters
@@ -16,5 +33,16 @@ struct Body {
     double rotace;               // spin, degrees per unit of simTime
     double osa_rotace;           // axis tilt, degrees about z
 };
+
+// A plain comparison, as it always was: a negative mass is a body too.
+inline bool BodyInUse(const Body& b) { return b.hmotnost != 0; }
+
+// One past the highest used slot of a table of UniverseSlots bodies (0 when
+// none is used): loops over bodies need go no further.
+inline int UsedSlotEnd(const Body* bodies) {
+    int end = UniverseSlots;
+    while (end > 0 && !BodyInUse(bodies[end - 1])) --end;
+    return end;
+}
 
 #endif

@@ -188,7 +188,7 @@ double SolveKepler(double meanAnomaly, double eccentricity) {
 int PlaceRealPlanets(Body bodies[UniverseSlots], double kapa, double jd) {
     if (!EphemerisCovers(jd)) return 0;
     const double T = (jd - kJ2000) / kDaysPerCentury;
-    const double sunMass = bodies[1].hmotnost;
+    const double sunMass = bodies[SunSlot].hmotnost;
 
     // Everything is worked out before anything is written, so a refusal
     // leaves the bodies as they were.
@@ -234,7 +234,7 @@ int PlaceRealPlanets(Body bodies[UniverseSlots], double kapa, double jd) {
     }
     if (!(total > 0) || !std::isfinite(total)) return 0;
 
-    Body& sun = bodies[1];
+    Body& sun = bodies[SunSlot];
     sun.x = sun.y = sun.z = 0;
     sun.vx = -momentum[0] / total;
     sun.vy = -momentum[1] / total;

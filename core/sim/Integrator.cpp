@@ -8,15 +8,17 @@
 
 #include <cmath>
 
+#include "core/sim/UniverseModel.h"
+
 const double IntegratorLongestStep = 0.01;
 
-void GravityKick(Body bodies[UniverseSlots], double kapa, double dt) {
-    for (int k = 1; k < UniverseSlots; ++k) {
+void GravityKick(Body* bodies, int end, double kapa, double dt) {
+    for (int k = FirstSimulatedSlot; k < end; ++k) {
         Body& a = bodies[k];
-        if (a.hmotnost == 0) continue;
-        for (int j = k + 1; j < UniverseSlots; ++j) {
+        if (!BodyInUse(a)) continue;
+        for (int j = k + 1; j < end; ++j) {
             Body& b = bodies[j];
-            if (b.hmotnost == 0) continue;
+            if (!BodyInUse(b)) continue;
             const double dx = b.x - a.x;
             const double dy = b.y - a.y;
             const double dz = b.z - a.z;
@@ -35,15 +37,21 @@ void GravityKick(Body bodies[UniverseSlots], double kapa, double dt) {
     }
 }
 
-void GravityDrift(Body bodies[UniverseSlots], double dt) {
-    for (int k = 1; k < UniverseSlots; ++k) {
+void GravityKick(Body bodies[UniverseSlots], double kapa, double dt) {
+    GravityKick(bodies, UsedSlotEnd(bodies), kapa, dt);
+}
+
+void GravityDrift(Body* bodies, int end, double dt) {
+    for (int k = FirstSimulatedSlot; k < end; ++k) {
         Body& a = bodies[k];
-        if (a.hmotnost == 0) continue;
+        if (!BodyInUse(a)) continue;
         a.x = a.x + a.vx * dt;
         a.y = a.y + a.vy * dt;
         a.z = a.z + a.vz * dt;
     }
 }
+
+void GravityDrift(Body bodies[UniverseSlots], double dt) { GravityDrift(bodies, UsedSlotEnd(bodies), dt); }
 
 int SubStepCount(double deltat) {
     const double n = std::ceil(std::fabs(deltat) / IntegratorLongestStep);
@@ -52,3 +60,34 @@ int SubStepCount(double deltat) {
     if (!(n < IntegratorMostSubSteps)) return IntegratorMostSubSteps;
     return static_cast<int>(n);
 }
+
+namespace {
+
+class Leapfrog final : public IntegratorScheme {
+public:
+    void Advance(UniverseModel& u, double deltat) const override {
+        const int n = SubStepCount(deltat);
+        const double h = deltat / n;
+        // Bodies neither appear nor vanish within a tick.
+        const int end = UsedSlotEnd(u.bodies);
+        for (int i = 0; i < n; ++i) {
+            GravityKick(u.bodies, end, u.kapa, h);
+            GravityDrift(u.bodies, end, h);
+        }
+    }
+
+    double StepLength(double deltat) const override { return deltat / SubStepCount(deltat); }
+
+    void ChangeStep(UniverseModel& u, double before, double after) const override {
+        // Velocities stand half a step behind the positions: the pull at the
+        // positions as they stand, over half the difference.
+        const double shift = (before - after) / 2;
+        if (after != before && std::isfinite(shift)) GravityKick(u.bodies, u.kapa, shift);
+    }
+};
+
+const Leapfrog kLeapfrog;
+
+}  // namespace
+
+const IntegratorScheme& LeapfrogScheme = kLeapfrog;

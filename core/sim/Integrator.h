@@ -1,13 +1,38 @@
-// The gravity of slots 1..10 as the pieces one step is made of: the pair
-// terms (a kick of every velocity by its acceleration times a time) and the
-// drift of every position. A step of length h is Kick(h) then Drift(h); it
-// leaves velocities half a step behind the positions, so whoever changes the
-// step length moves them with a kick of the difference (see UniverseModel).
-// The sky sphere in slot 0 and unused slots never take part.
+// How a universe's gravity is integrated. Each kind of universe has a scheme
+// behind one small interface (advance a tick, say the step length, move the
+// velocities when the step changes), so that the model's clocks, time keys
+// and files never depend on which scheme runs. The built-in system's scheme is
+// semi-implicit Euler in two halves, the pieces below: a step of length h is
+// Kick(h) then Drift(h), and leaves velocities half a step behind the
+// positions, so whoever changes the step length moves them with a kick of
+// the difference. The sky sphere in slot 0 and unused slots never take part.
 #ifndef ORRERY_CORE_SIM_INTEGRATOR_H
 #define ORRERY_CORE_SIM_INTEGRATOR_H
 
 #include "core/sim/Body.h"
+
+class UniverseModel;
+
+class IntegratorScheme {
+public:
+    // One tick: deltat of simulated time, in as many steps as the scheme needs.
+    virtual void Advance(UniverseModel& u, double deltat) const = 0;
+    // The length of one step of a tick of deltat.
+    virtual double StepLength(double deltat) const = 0;
+    // The velocities stand where steps of length `before` keep them; moves
+    // them to where steps of `after` do. A length of 0 is the positions' own
+    // time: ChangeStep(u, h, 0) gives the velocities a user would measure,
+    // ChangeStep(u, 0, h) puts true velocities where the steps want them.
+    // Does nothing when the lengths are equal or the move is not finite.
+    virtual void ChangeStep(UniverseModel& u, double before, double after) const = 0;
+
+protected:
+    ~IntegratorScheme() {}
+};
+
+// Semi-implicit Euler with equal sub-steps above IntegratorLongestStep: the
+// built-in system's scheme, and every universe's without moons.
+extern const IntegratorScheme& LeapfrogScheme;
 
 // The longest step the integrator takes: a tick of a longer deltat is cut
 // into equal sub-steps no longer than this. At or below it a tick is one
@@ -18,12 +43,15 @@ extern const double IntegratorLongestStep;
 // so that a tick stays cheap enough for 100 a second.
 enum { IntegratorMostSubSteps = 2048 };
 
-// v += kapa m_other d / r^3 * dt for every pair of massive bodies, from the
-// positions as they stand; both terms of a pair come from the same factor, so
-// the total momentum does not change. Coincident bodies pull neither way.
+// v += kapa m_other d / r^3 * dt for every pair of massive bodies of slots
+// 1..end-1, from the positions as they stand; both terms of a pair come from
+// the same factor, so the total momentum does not change. Coincident bodies
+// pull neither way. Without `end`, the whole table.
+void GravityKick(Body* bodies, int end, double kapa, double dt);
 void GravityKick(Body bodies[UniverseSlots], double kapa, double dt);
 
-// x += v * dt for every massive body of slots 1..10.
+// x += v * dt for every massive body of slots 1..end-1 (the whole table without `end`).
+void GravityDrift(Body* bodies, int end, double dt);
 void GravityDrift(Body bodies[UniverseSlots], double dt);
 
 // How many equal sub-steps a tick of deltat takes: 1 up to the longest step

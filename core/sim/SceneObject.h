@@ -6,12 +6,17 @@
 
 #include <cstdint>
 
+#include "core/sim/Body.h"
+
 class GlRenderer;
+
+// Texture names a scene may hold: one per body slot, and never fewer than 20.
+enum { SceneTextureSlots = UniverseSlots > 20 ? UniverseSlots : 20 };
 
 class SceneObject {
 public:
     GlRenderer* renderer;
-    uint32_t textures[20];
+    uint32_t textures[SceneTextureSlots];
     uint32_t listBase;
 
     // Sets no field: they mean nothing before Init.

@@ -10,10 +10,10 @@ const double kTwoPi = 6.283185307179586;
 }  // namespace
 
 double OrbitalPeriod(const UniverseModel& u, int slot) {
-    if (slot < 2 || slot >= UniverseSlots) return 0;
-    const Body& sun = u.bodies[1];
+    if (slot < FirstPlanetSlot || slot >= UniverseSlots) return 0;
+    const Body& sun = u.bodies[SunSlot];
     const Body& b = u.bodies[slot];
-    if (sun.hmotnost == 0 || b.hmotnost == 0) return 0;
+    if (!BodyInUse(sun) || !BodyInUse(b)) return 0;
     const double r = VectorLength(b.x - sun.x, b.y - sun.y, b.z - sun.z);
     const double mu = u.kapa * (sun.hmotnost + b.hmotnost);
     const double t = kTwoPi * std::sqrt(r * r * r / mu);
@@ -39,19 +39,19 @@ void Trails::Follow(int frameBody) {
 
 void Trails::Record(const UniverseModel& u, int frameBody) {
     Follow(frameBody);
-    const bool framed = frame >= 1 && frame < UniverseSlots;
+    const bool framed = frame >= FirstSimulatedSlot && frame < UniverseSlots;
     const double fx = framed ? u.bodies[frame].x : 0;
     const double fy = framed ? u.bodies[frame].y : 0;
     const double fz = framed ? u.bodies[frame].z : 0;
     const double step = std::fabs(u.deltat);
 
     double longest = 0;
-    for (int k = 2; k < UniverseSlots; ++k) longest = std::fmax(longest, OrbitalPeriod(u, k));
+    for (int k = FirstPlanetSlot; k < UniverseSlots; ++k) longest = std::fmax(longest, OrbitalPeriod(u, k));
 
-    for (int k = 1; k < UniverseSlots; ++k) {
+    for (int k = FirstSimulatedSlot; k < UniverseSlots; ++k) {
         const Body& b = u.bodies[k];
         Track& t = tracks[k];
-        if (b.hmotnost == 0 || k == frame) {
+        if (!BodyInUse(b) || k == frame) {
             t.count = 0;
             t.newest = -1;
             continue;
@@ -60,7 +60,7 @@ void Trails::Record(const UniverseModel& u, int frameBody) {
             // The Sun's own path in the absolute frame follows the slowest
             // planet that pulls it; seen from a planet, every path repeats
             // with that planet's year too.
-            double period = k == 1 ? longest : OrbitalPeriod(u, k);
+            double period = k == SunSlot ? longest : OrbitalPeriod(u, k);
             if (framed) period = std::fmax(period, OrbitalPeriod(u, frame));
             t.interval = period / PointsPerBody;
         }

@@ -105,7 +105,7 @@ int WriteUniverseStream(const UniverseModel& u, FILE* f) {
         return 0;
     if (std::fputs(kCommentLine, f) < 0) return 0;
     for (int i = 0; i < UniverseSlots; ++i) {
-        if (u.bodies[i].hmotnost == 0) continue;
+        if (!BodyInUse(u.bodies[i])) continue;
         if (!WriteBody(u.bodies[i], f)) return 0;
     }
     return 1;

@@ -35,7 +35,7 @@ struct BuiltInBody {
 
 // Slots 0 (sky sphere) and 1 (Sun) take only their names and paths from here;
 // their numbers are set apart because they are not placed by orbit.
-const BuiltInBody kBuiltIn[UniverseSlots] = {
+const BuiltInBody kBuiltIn[BuiltInSlots] = {
     {TRANSLATABLE_IN("body", "Vesmir"), "Data/planety_256x128x24/Spacea.bmp", 5000, 1, 0, 0, 0, 0},
     {TRANSLATABLE_IN("body", "Slunce"), "Data/planety_256x128x24/0Sun.bmp", 10, 332800, 0, 0, 5, 0},
     {TRANSLATABLE_IN("body", "Merkur"), "Data/planety_256x128x24/1Mercury.bmp", 0.03, 0.05, 0, -30, 2, 0},
@@ -62,19 +62,19 @@ UniverseModel::UniverseModel() : deltat(0.005), simTime(0), kapa(0.01), elapsed(
     for (int i = 0; i < UniverseSlots; ++i) {
         std::memset(&bodies[i], 0, sizeof bodies[i]);
     }
-    for (int i = 0; i < UniverseSlots; ++i) {
+    for (int i = 0; i < BuiltInSlots; ++i) {
         CopyText(bodies[i].meno, sizeof bodies[i].meno, kBuiltIn[i].meno);
         CopyText(bodies[i].soubor, sizeof bodies[i].soubor, kBuiltIn[i].soubor);
     }
 
-    Body& sun = bodies[1];
+    Body& sun = bodies[SunSlot];
     sun.hmotnost = 332800;
     sun.polomer = 10;
     sun.rotace = 5;
     sun.osa_rotace = 0;
     sun.x = sun.y = sun.z = 0;
 
-    Body& sky = bodies[0];
+    Body& sky = bodies[SkySlot];
     sky.hmotnost = 1;
     sky.polomer = 5000;
 
@@ -82,7 +82,7 @@ UniverseModel::UniverseModel() : deltat(0.005), simTime(0), kapa(0.01), elapsed(
     // in the ratio M : m; the direction (-z, 0, x) / r makes every orbit run
     // clockwise seen from +y. The planets lie on an axis, so one component
     // carries the whole speed.
-    for (int k = 2; k < UniverseSlots; ++k) {
+    for (int k = FirstPlanetSlot; k < BuiltInSlots; ++k) {
         const BuiltInBody& t = kBuiltIn[k];
         Body& p = bodies[k];
         p.x = t.x;
@@ -130,18 +130,19 @@ int UniverseModel::MakeRealSystem(double jd) {
     made.deltat = deltat;
     made.kapa = kapa;
     if (!PlaceRealPlanets(made.bodies, made.kapa, jd)) return 0;
-    // The elements give true velocities; the step keeps them half a step
-    // behind the positions.
-    GravityKick(made.bodies, made.kapa, -made.StepLength() / 2);
+    // The elements give true velocities; put them where the steps keep them.
+    made.Scheme().ChangeStep(made, 0, made.StepLength());
     made.hasDate = 1;
     made.datum = jd;
     *this = made;
     return 1;
 }
 
-double UniverseModel::DayLength() const { return ModelDayLength(kapa, bodies[1].hmotnost); }
+double UniverseModel::DayLength() const { return ModelDayLength(kapa, bodies[SunSlot].hmotnost); }
 
-double UniverseModel::StepLength() const { return deltat / SubStepCount(deltat); }
+const IntegratorScheme& UniverseModel::Scheme() const { return LeapfrogScheme; }
+
+double UniverseModel::StepLength() const { return Scheme().StepLength(deltat); }
 
 void UniverseModel::ApplyTimeKeys(unsigned char* keys) {
     if (!keys) return;
@@ -157,25 +158,18 @@ void UniverseModel::ApplyTimeKeys(unsigned char* keys) {
         keys[KeyKeypadMultiply] = 0;
         deltat = deltat * -1.0;
     }
-    // The velocities stand half the old step behind the positions; the new
-    // step wants them half the new one behind. Without this every change of
-    // rate would kick each body by a (old - new) / 2.
-    const double after = StepLength();
-    const double shift = (before - after) / 2;
-    if (after != before && std::isfinite(shift)) GravityKick(bodies, kapa, shift);
+    // The velocities stand where the old step kept them; without this every
+    // change of rate would kick each body by its pull times (old - new) / 2.
+    Scheme().ChangeStep(*this, before, StepLength());
 }
 
 void UniverseModel::Step() {
-    const int n = SubStepCount(deltat);
-    const double h = deltat / n;
-    for (int i = 0; i < n; ++i) {
-        GravityKick(bodies, kapa, h);
-        GravityDrift(bodies, h);
-    }
+    Scheme().Advance(*this, deltat);
     // The spin clock advances once per massive body per tick, not per step,
     // and wraps only upwards.
-    for (int k = 1; k < UniverseSlots; ++k) {
-        if (bodies[k].hmotnost == 0) continue;
+    const int end = UsedSlotEnd(bodies);
+    for (int k = FirstSimulatedSlot; k < end; ++k) {
+        if (!BodyInUse(bodies[k])) continue;
         simTime = simTime + deltat;
         if (simTime > kSimTimeWrap) simTime = 0;
     }

@@ -1,14 +1,16 @@
-// The universe as numbers: the global parameters of the simulation and eleven
-// body slots, with the built-in solar system, the gravity step and the time
-// keys. Slot 0 is the sky sphere that follows the camera, slot 1 the Sun and
-// light source, slots 2..10 planets; a slot whose hmotnost is 0 is unused.
-// Nothing here touches GL, SDL or a window: the scene that draws it is Universe.
+// The universe as numbers: the global parameters of the simulation and its
+// body slots (core/sim/Body.h says what a slot means), with the built-in solar
+// system, the tick and the time keys; the gravity itself is the scheme's
+// (core/sim/Integrator.h). Nothing here touches GL, SDL or a window: the
+// scene that draws it is Universe.
 #ifndef ORRERY_CORE_SIM_UNIVERSEMODEL_H
 #define ORRERY_CORE_SIM_UNIVERSEMODEL_H
 
 #include <cstdint>
 
 #include "core/sim/Body.h"
+
+class IntegratorScheme;
 
 class UniverseModel {
 public:
@@ -33,10 +35,11 @@ public:
     // not depend on the rate: what a save writes right after is what the next
     // tick continues from.
     void ApplyTimeKeys(unsigned char* keys);
-    // One tick: deltat of gravity over slots 1..10, as one semi-implicit Euler
-    // step or, above IntegratorLongestStep, as equal shorter ones; the spin
-    // clock and the calendar advance by deltat either way.
+    // One tick: deltat of gravity by the universe's scheme; the spin clock
+    // and the calendar advance by deltat whatever the scheme.
     void Step();
+    // The scheme that integrates this universe.
+    const IntegratorScheme& Scheme() const;
     // The length of one integration step at the present deltat.
     double StepLength() const;
     // The built-in system with the planets where they were at Julian day jd
