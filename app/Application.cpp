@@ -34,7 +34,6 @@ namespace {
 // Degrees to radians with the single-precision factor the camera has always used.
 const double kDegToRad = static_cast<float>(3.14159265358979323846 / 180.0);
 const double kTurnStep = 0.8f;
-const int32_t kHighestFrame = BuiltInSlots - 1;
 // The frame without a body: the camera's position is absolute.
 const int32_t kAbsoluteFrame = SkySlot;
 
@@ -96,6 +95,14 @@ void StartCatalogs(const char* folder) {
         folder = found;
     }
     if (!StartTranslations(folder)) std::fprintf(stderr, "orrery: cannot use the translations in %s\n", folder);
+}
+
+// Frames run from the absolute one to the last used slot, and at least to
+// the built-in system's last planet, so that a smaller universe keeps the
+// frames and the status line it always had.
+int32_t HighestFrame(const UniverseModel* u) {
+    const int32_t last = u ? UsedSlotEnd(u->bodies) - 1 : 0;
+    return last > LastPlanetSlot ? last : static_cast<int32_t>(LastPlanetSlot);
 }
 
 double ClampPitch(double pitch) {
@@ -609,9 +616,10 @@ void Application::AddFramePosition(double sign) {
 // Switching frames keeps the camera's absolute position and its angles.
 void Application::ChangeFrame(int step) {
     AddFramePosition(+1);
+    const int32_t highest = HighestFrame(universe);
     frameBody += step;
-    if (frameBody > kHighestFrame) frameBody = 0;
-    if (frameBody < 0) frameBody = kHighestFrame;
+    if (frameBody > highest) frameBody = kAbsoluteFrame;
+    if (frameBody < kAbsoluteFrame) frameBody = highest;
     AddFramePosition(-1);
 }
 
@@ -691,7 +699,8 @@ void Application::Render() {
             renderer.PrintScreen(left, y, 1, 1, 1, "%s", Translate(line));
     } else {
         const char* name = universe ? universe->bodies[frameBody].meno : "";
-        renderer.PrintScreen(left, -1, 1, 1, 1, "%d/%d %s", frameBody, kHighestFrame, TranslateIn("body", name));
+        renderer.PrintScreen(left, -1, 1, 1, 1, "%d/%d %s", frameBody, HighestFrame(universe),
+                             TranslateIn("body", name));
         // A translation ends where the hint always ended, at the right edge.
         const char* hint = Translate(kHelpHint);
         if (std::strcmp(hint, kHelpHint) == 0)

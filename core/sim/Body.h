@@ -6,8 +6,9 @@
 #define ORRERY_CORE_SIM_BODY_H
 
 enum {
-    // Slots in a universe, the sky's included.
-    UniverseSlots = 11,
+    // Slots in a universe, the sky's included: the built-in system, the real
+    // one with its moons, and room for what a file or the user adds.
+    UniverseSlots = 64,
     // The built-in system: the sky, the Sun and nine planets.
     BuiltInSlots = 11,
     BodyNameSize = 50,

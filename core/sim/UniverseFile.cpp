@@ -17,7 +17,9 @@
 namespace {
 
 const char kCommentLine[] = "//meno\tsoubor\tpolomer\thmotnost\tx\ty\tz\tvx\tvy\tvz\trotace\tosa_rotace\n";
-const int kFileBodyCount = 11;  // what "poc_planet" always says; readers ignore it
+// What "poc_planet" says for a universe of up to the built-in system's size,
+// however many lines follow; readers ignore it. A longer one says its count.
+const int kFileBodyCount = BuiltInSlots;
 
 // ---------------------------------------------------------------- reading
 
@@ -96,7 +98,9 @@ int FormatUniverseNumber(double v, char* out, size_t size) {
 
 int WriteUniverseStream(const UniverseModel& u, FILE* f) {
     char text[UniverseNumberMaxChars];
-    if (std::fprintf(f, "poc_planet\t%d\n", kFileBodyCount) < 0) return 0;
+    int count = 0;
+    for (const Body& b : u.bodies) count += BodyInUse(b);
+    if (std::fprintf(f, "poc_planet\t%d\n", count > kFileBodyCount ? count : kFileBodyCount) < 0) return 0;
     if (!FormatUniverseNumber(u.deltat, text, sizeof text) || std::fprintf(f, "deltat\t%s\n", text) < 0) return 0;
     if (!FormatUniverseNumber(u.kapa, text, sizeof text) || std::fprintf(f, "kapa\t%s\n", text) < 0) return 0;
     // Readers that do not know the word pass over it with its number.
@@ -121,9 +125,10 @@ int WriteUniverse(FILE* f, const void* context) {
 
 int WriteUniverseFile(const UniverseModel& u, const char* path) { return ReplaceFile(path, WriteUniverse, &u); }
 
-int ReadUniverseText(UniverseModel& u, const char* data, size_t size) {
+int ReadUniverseText(UniverseModel& u, const char* data, size_t size, int* leftOut) {
     WordCursor c(data, size);
     int taken = 0;
+    int beyond = 0;
     // What was simulated before belongs to the old universe; a file without
     // a date gives a universe without one.
     u.elapsed = 0;
@@ -153,8 +158,11 @@ int ReadUniverseText(UniverseModel& u, const char* data, size_t size) {
             // values of the fields that were not read.
             ReadBody(c, u.bodies[taken]);
             ++taken;
+        } else if (Equals(word, length, "ins")) {
+            ++beyond;
         }
     }
+    if (leftOut) *leftOut = beyond;
     for (int i = taken; i < UniverseSlots; ++i) {
         u.bodies[i].hmotnost = 0;
         u.bodies[i].meno[0] = '\0';
@@ -197,7 +205,11 @@ int ReadUniverseFile(UniverseModel& u, const char* path) {
     }
     std::fclose(f);
     if (ok && size > static_cast<size_t>(UniverseFileMaxBytes)) ok = 0;
-    if (ok) ReadUniverseText(u, data, size);
+    int leftOut = 0;
+    if (ok) ReadUniverseText(u, data, size, &leftOut);
     std::free(data);
+    if (leftOut > 0)
+        std::fprintf(stderr, "orrery: %.300s: %d bod%s beyond the %d a universe holds left out\n", path, leftOut,
+                     leftOut == 1 ? "y" : "ies", static_cast<int>(UniverseSlots));
     return ok;
 }

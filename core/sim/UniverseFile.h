@@ -33,12 +33,15 @@ int WriteUniverseFile(const UniverseModel& u, const char* path);
 // Applies a file's text to u.deltat, u.kapa, the date and u.bodies (slots
 // refilled from 0 in file order, the rest cleared), and starts u.elapsed
 // again. Touches nothing else, GL least of all.
-// Returns the number of bodies taken (0..11).
-int ReadUniverseText(UniverseModel& u, const char* data, size_t size);
+// Returns the number of bodies taken (0..UniverseSlots); *leftOut, when
+// given, the body lines beyond the table's size, whose words were then read
+// as ordinary words.
+int ReadUniverseText(UniverseModel& u, const char* data, size_t size, int* leftOut = nullptr);
 
 // Reads path (at most UniverseFileMaxBytes) and applies it with
 // ReadUniverseText. 0, with u untouched, when the file cannot be opened or
-// read or is too large; 1 when it was applied.
+// read or is too large; 1 when it was applied. Bodies left out for want of
+// room are counted in one line on standard error.
 int ReadUniverseFile(UniverseModel& u, const char* path);
 
 #endif

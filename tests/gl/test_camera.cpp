@@ -205,6 +205,22 @@ TEST_F(CameraTest, PageUpAndPageDownWrapAndKeepTheAbsolutePosition) {
     EXPECT_NEAR(100 + 3950, app.camZ, 1e-9);
 }
 
+TEST_F(CameraTest, PageUpStepsThroughEveryBodyOfALongerUniverse) {
+    universe->bodies[40] = universe->bodies[10];  // slot 40 in use, the 29 between empty
+    int presses = 0;
+    do {
+        Press(SDLK_PAGEUP);
+        ++presses;
+    } while (app.frameBody != 0 && presses < 100);
+    EXPECT_EQ(41, presses) << "frames 1..40 and back to the absolute one";
+    Press(SDLK_PAGEDOWN);
+    EXPECT_EQ(40, app.frameBody);
+    keys[SDLK_0] = 1;  // the digits keep their slots
+    Tick();
+    keys[SDLK_0] = 0;
+    EXPECT_EQ(10, app.frameBody);
+}
+
 TEST_F(CameraTest, HeldDigitKeepsTheCameraFourRadiiFromTheBody) {
     app.pitch = 10;
     app.yaw = 33;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 #include "core/app/Batch.h"
@@ -71,4 +72,38 @@ TEST(BatchRun, ZemeGoesOnceRoundTheSunInAYearFromARealDate) {
     // It went round rather than stood still: its date moved on a year, to
     // within half a tick.
     EXPECT_NEAR(options.date + 365.25, end.datum, 0.5 * 0.005 * start.DayLength());
+}
+
+TEST(BatchRun, ALongerUniverseLoadsRunsAndSavesEveryBody) {
+    // The built-in system and 49 small bodies on circular orbits between
+    // Mars and Jupiter: 60 bodies, more than the built-in eleven.
+    UniverseModel many;
+    for (int k = BuiltInSlots; k < 60; ++k) {
+        Body& b = many.bodies[k];
+        b = many.bodies[5];
+        std::snprintf(b.meno, sizeof b.meno, "Teleso%d", k);
+        const double r = 200 + 5 * k, angle = 0.37 * k;
+        const double speed = std::sqrt(many.kapa * many.bodies[SunSlot].hmotnost / r);
+        b.hmotnost = 1e-3;
+        b.x = r * std::cos(angle), b.y = 0, b.z = r * std::sin(angle);
+        b.vx = -speed * std::sin(angle), b.vy = 0, b.vz = speed * std::cos(angle);
+    }
+    ScratchDir dir;
+    const std::string in = dir.File("many.ves"), out = dir.File("year.ves");
+    ASSERT_EQ(1, WriteUniverseFile(many, in.c_str()));
+    CommandLine options;
+    options.loadPath = in.c_str();
+    options.simulate = 1;
+    ASSERT_EQ(1, ParseSimulationSpan("1y", &options.span));
+    options.savePath = out.c_str();
+    char message[512];
+    ASSERT_EQ(BatchDone, RunBatch(options, message, sizeof message)) << message;
+    UniverseModel end;
+    ASSERT_EQ(1, ReadUniverseFile(end, out.c_str()));
+    EXPECT_EQ(60, UsedSlotEnd(end.bodies));
+    for (int k = BuiltInSlots; k < 60; ++k) {
+        const Body& b = end.bodies[k];
+        const double r = VectorLength(b.x - end.bodies[SunSlot].x, b.y, b.z - end.bodies[SunSlot].z);
+        EXPECT_NEAR(200 + 5 * k, r, 0.02 * r) << b.meno << " left its orbit";
+    }
 }

@@ -154,7 +154,7 @@ TEST(EphemerisModel, PlanetsMoveOnModelOrbitsWithTheSystemAtRest) {
     EXPECT_EQ(0, VectorLength(sun.x, sun.y, sun.z));
     const double dt = 2 * h / ModelDayLength(u.kapa, sun.hmotnost);
     double p[3] = {0, 0, 0}, scale = 0;
-    for (int k = 1; k < UniverseSlots; ++k) {
+    for (int k = 1; k < BuiltInSlots; ++k) {
         const Body &b = u.bodies[k], &b0 = before.bodies[k], &b1 = after.bodies[k];
         p[0] += b.hmotnost * b.vx, p[1] += b.hmotnost * b.vy, p[2] += b.hmotnost * b.vz;
         scale += b.hmotnost * VectorLength(b.vx, b.vy, b.vz);
@@ -274,7 +274,7 @@ TEST(EphemerisSky, TenYearsOnEveryPlanetIsWhereTheSkyHasIt) {
     const int dates = 8;
     for (int i = 0; i < dates; ++i) {
         const UniverseModel u = DatedYears(SpreadDate(i, dates, 10), 10);
-        for (int slot = 2; slot < UniverseSlots; ++slot) {
+        for (int slot = 2; slot < BuiltInSlots; ++slot) {
             if (!IndependentPosition(slot, u.datum, X)) ReferencePosition(PlanetElementTable[slot - 2], u.datum, X);
             const double off = DegreesOff(u, slot, X);
             std::printf("%s%s %.3f  ", slot == 2 ? "ten years on: " : "", u.bodies[slot].meno, off);

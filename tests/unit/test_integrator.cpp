@@ -154,7 +154,7 @@ uint64_t StateHash(const UniverseModel& u) {
     mix(&u.deltat, sizeof u.deltat);
     mix(&u.simTime, sizeof u.simTime);
     mix(&u.kapa, sizeof u.kapa);
-    mix(u.bodies, sizeof u.bodies);
+    mix(u.bodies, BuiltInSlots * sizeof u.bodies[0]);
     return h;
 }
 
@@ -340,7 +340,7 @@ UniverseModel Years(double years, double deltat) {
 double LargestRelativeDifference(const UniverseModel& a, const UniverseModel& b) {
     double worst = 0;
     const Body &sa = a.bodies[1], &sb = b.bodies[1];
-    for (int k = 2; k < UniverseSlots; ++k) {
+    for (int k = 2; k < BuiltInSlots; ++k) {
         const Body &p = a.bodies[k], &q = b.bodies[k];
         const double r[3] = {q.x - sb.x, q.y - sb.y, q.z - sb.z}, v[3] = {q.vx - sb.vx, q.vy - sb.vy, q.vz - sb.vz};
         const double dr = VectorLength(p.x - sa.x - r[0], p.y - sa.y - r[1], p.z - sa.z - r[2]);
@@ -387,7 +387,7 @@ TEST(AnyRate, ACenturyAtAnyRateKeepsEveryOrbitOfTheDefaultRate) {
     const UniverseModel reference = Years(100, 0.005);
     for (double deltat : {0.05, 0.5, 2.0, 5.0, 10.242}) {
         const UniverseModel u = Years(100, deltat);
-        for (int k = 2; k < UniverseSlots; ++k) {
+        for (int k = 2; k < BuiltInSlots; ++k) {
             const Orbit o = OrbitOf(u, k), want = OrbitOf(reference, k);
             ASSERT_TRUE(o.a > 0 && o.e < 1) << u.bodies[k].meno << " unbound at deltat " << deltat;
             EXPECT_NEAR(want.a, o.a, 0.002 * want.a) << u.bodies[k].meno << " at deltat " << deltat;

@@ -43,7 +43,7 @@ std::string Format(double v) {
 bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 void ExpectSameBodies(const UniverseModel& expected, const UniverseModel& actual) {
-    for (int i = 0; i < UniverseSlots; ++i) {
+    for (int i = 0; i < BuiltInSlots; ++i) {
         const Body& e = expected.bodies[i];
         const Body& a = actual.bodies[i];
         EXPECT_STREQ(e.meno, a.meno) << "slot " << i;
@@ -211,7 +211,8 @@ TEST(UniverseFileRoundTrip, OldSixDecimalFilesStillRead) {
     UniverseModel u, back;
     std::string text = "poc_planet\t11\ndeltat\t0.005000\nkapa\t0.010000\n//c\n";
     char line[1024];
-    for (const Body& b : u.bodies) {
+    for (int i = 0; i < BuiltInSlots; ++i) {
+        const Body& b = u.bodies[i];
         std::snprintf(line, sizeof line, "ins\t%s\t%s\t%f\t%f\t%f\t%f\t%f\t%f\t%f\t%f\t%f\t%f\n", b.meno, b.soubor,
                       b.polomer, b.hmotnost, b.x, b.y, b.z, b.vx, b.vy, b.vz, b.rotace, b.osa_rotace);
         text += line;
@@ -225,14 +226,17 @@ TEST(UniverseFileRoundTrip, OldSixDecimalFilesStillRead) {
 
 // ---------------------------------------------------------------- reading
 
-TEST(UniverseFileReader, TakesAtMostElevenBodiesAndTheRestAreOrdinaryWords) {
+TEST(UniverseFileReader, TakesAsManyBodiesAsTheTableHoldsAndCountsTheRest) {
     std::string text = kHeader;
-    for (int i = 0; i < 11; ++i) text += BodyLine("B" + std::to_string(i), 1 + i);
-    text += "ins\tkapa\t0.5\n";  // a twelfth body line: its words stand on their own
+    for (int i = 0; i < UniverseSlots; ++i) text += BodyLine("B" + std::to_string(i), 1 + i);
+    text += "ins\tkapa\t0.5\n";  // one body line too many: its words stand on their own
+    text += BodyLine("C", 2);
     UniverseModel u;
-    EXPECT_EQ(11, Read(u, text));
-    EXPECT_STREQ("B10", u.bodies[10].meno);
-    EXPECT_EQ(11.0, u.bodies[10].hmotnost);
+    int leftOut = -1;
+    EXPECT_EQ(UniverseSlots, ReadUniverseText(u, text.data(), text.size(), &leftOut));
+    EXPECT_EQ(2, leftOut);
+    EXPECT_STREQ("B63", u.bodies[UniverseSlots - 1].meno);
+    EXPECT_EQ(64.0, u.bodies[UniverseSlots - 1].hmotnost);
     EXPECT_EQ(0.5, u.kapa);
 }
 

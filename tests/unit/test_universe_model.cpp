@@ -70,7 +70,7 @@ TEST(BuiltInSystem, NamesPathsAndParameters) {
     EXPECT_EQ(0.0, u.simTime);
     const char* names[] = {"Vesmir", "Slunce", "Merkur", "Venuse", "Zeme", "Mars",
                            "Jupiter", "Saturn", "Uran", "Neptun", "Pluto"};
-    for (int i = 0; i < UniverseSlots; ++i) {
+    for (int i = 0; i < BuiltInSlots; ++i) {
         EXPECT_STREQ(names[i], u.bodies[i].meno);
         EXPECT_NE(0.0, u.bodies[i].hmotnost) << "slot " << i;
     }
@@ -94,7 +94,7 @@ TEST(Trails, EveryRingHoldsAWholeOrbitAndNeverMorePointsThanItsSize) {
         u.deltat = trails.TrackOf(2).interval;
         u.Step();
     }
-    for (int k = 2; k < UniverseSlots; ++k) {
+    for (int k = 2; k < BuiltInSlots; ++k) {
         const Trails::Track& t = trails.TrackOf(k);
         EXPECT_GE(t.interval * Trails::PointsPerBody, OrbitalPeriod(UniverseModel(), k) * 0.999) << "slot " << k;
         EXPECT_LE(t.count, Trails::PointsPerBody);
