@@ -118,8 +118,9 @@ def answer(line):
 
 
 def main():
-    for line in sys.stdin:
-        v = answer(line)
+    # Bytes, not text: a line that is not UTF-8 is one more bad line.
+    for raw in sys.stdin.buffer:
+        v = answer(raw.decode("utf-8", "replace"))
         print("none" if v is None else "%.9f %.9f %.9f" % v)
         sys.stdout.flush()
 

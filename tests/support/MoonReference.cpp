@@ -23,14 +23,14 @@ int MoonReferenceDirections(const MoonQuery* queries, int count, double (*unitVe
     const int fd = mkstemp(input);
     if (fd < 0) {
         SetWhy(why, whySize, "cannot make a temporary file for the reference's questions");
-        return 0;
+        return -1;
     }
     FILE* out = fdopen(fd, "w");
     if (!out) {
         close(fd);
         unlink(input);
         SetWhy(why, whySize, "cannot write the reference's questions");
-        return 0;
+        return -1;
     }
     for (int i = 0; i < count; ++i) std::fprintf(out, "%s %.6f\n", queries[i].name, queries[i].jdUT);
     std::fclose(out);
@@ -46,7 +46,7 @@ int MoonReferenceDirections(const MoonQuery* queries, int count, double (*unitVe
     if (!in) {
         unlink(input);
         SetWhy(why, whySize, "cannot start the reference (popen failed)");
-        return 0;
+        return -1;
     }
     int answered = 0;
     char line[256];
@@ -65,10 +65,13 @@ int MoonReferenceDirections(const MoonQuery* queries, int count, double (*unitVe
     const int status = pclose(in);
     unlink(input);
     if (answered == count) return 1;
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 3) {
+    if (answered == 0 && WIFEXITED(status) && WEXITSTATUS(status) == 3) {
         SetWhy(why, whySize, "no python3 with the ephem module (Debian: apt-get install python3-ephem)");
-    } else {
-        SetWhy(why, whySize, "the reference script answered fewer lines than asked");
+        return 0;
     }
-    return 0;
+    if (why && whySize) {
+        std::snprintf(why, whySize, "the reference script answered %d of %d lines (exit status %d)", answered, count,
+                      WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+    }
+    return -1;
 }

@@ -15,7 +15,8 @@ struct MoonQuery {
 // For each query, the unit vector from the planet to the moon in the J2000
 // ecliptic, and have[i] = 1; have[i] = 0 where the reference has no answer.
 // 1 when the reference ran; 0, with the reason in why, when python3 or its
-// ephem module is missing or the script failed.
+// ephem module is missing (a test skips); -1, with the reason, when the
+// script or the system failed (a test fails: that is a fault, not an absence).
 int MoonReferenceDirections(const MoonQuery* queries, int count, double (*unitVectors)[3], int* have, char* why,
                             size_t whySize);
 

@@ -62,10 +62,10 @@ TEST(MoonTheories, EachMoonPointsWhereAnIndependentEphemerisPutsIt) {
     std::vector<double> ref(queries.size() * 3);
     std::vector<int> have(queries.size());
     char why[200];
-    if (!MoonReferenceDirections(queries.data(), static_cast<int>(queries.size()),
-                                 reinterpret_cast<double(*)[3]>(ref.data()), have.data(), why, sizeof why)) {
-        GTEST_SKIP() << "no independent ephemeris: " << why;
-    }
+    const int ran = MoonReferenceDirections(queries.data(), static_cast<int>(queries.size()),
+                                            reinterpret_cast<double(*)[3]>(ref.data()), have.data(), why, sizeof why);
+    if (ran == 0) GTEST_SKIP() << "no independent ephemeris: " << why;
+    ASSERT_EQ(1, ran) << "expected the reference to answer every line, got: " << why;
     std::string table = "moon       years      dates  worst(deg)  mean(deg)  tolerance\n", failures;
     size_t q = 0;
     for (const Window& w : kWindows) {
