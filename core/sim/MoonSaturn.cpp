@@ -11,8 +11,14 @@ namespace moonseries {
 
 namespace {
 
-// Saturn's equatorial radius, the unit of the theory's distances (km).
-const double kSaturnRadiusKm = 60330;
+// The unit of the theory's distances (km). With Saturn's nominal 60330 km
+// the orbits come out 0.2% small: their mean distances below JPL's (Titan
+// 1219645 against 1221870 km) and, with their own velocities, a Saturn GM
+// 0.3-0.6% below the published 37931207 km^3/s^2, which an integrator would
+// turn into degrees of drift a week. 60440 km, measured from Titan's JPL mean
+// distance, leaves Titan and Iapetus within 0.05% of that GM; the inner five
+// then run 0.2-0.4% above it, about what Saturn's oblateness adds.
+const double kSaturnRadiusKm = 60440;
 const double d = kDeg;
 
 // The moon's true longitude, radius (Saturn radii), inclination and node, all
