@@ -264,10 +264,16 @@ TEST(CameraFlight, EndsRidingTheBodyWithoutAJumpAtEitherEnd) {
         double last[3] = {startAt[0], startAt[1], startAt[2]}, lastDistance = d0, steps[CameraFlight::FlightTicks];
         double lastLook[3] = {startLook[0], startLook[1], startLook[2]}, turns[CameraFlight::FlightTicks];
         double travelled = 0, turned = 0;
-        CameraPose pose = {};
+        CameraPose pose = {}, before = row.pose;
         int ticks = 0;
         while (flight.Flying()) {
             ASSERT_EQ(1, flight.Advance(row.frame, row.target, &pose));
+            // The angles themselves, as the window keeps them, move on
+            // smoothly too (whole turns of yaw aside at the start).
+            EXPECT_LT(std::fabs(ticks ? pose.yaw - before.yaw : std::remainder(pose.yaw - before.yaw, 360)), 5)
+                << "tick " << ticks + 1 << ": yaw from " << before.yaw << " to " << pose.yaw;
+            EXPECT_LT(std::fabs(pose.pitch - before.pitch), 5) << "tick " << ticks + 1;
+            before = pose;
             const double at[3] = {row.target[0] + pose.x, row.target[1] + pose.y, row.target[2] + pose.z};
             double look[3];
             CameraForward(pose, look);
@@ -276,6 +282,10 @@ TEST(CameraFlight, EndsRidingTheBodyWithoutAJumpAtEitherEnd) {
                 EXPECT_LE(distance, lastDistance * (1 + 1e-12)) << "tick " << ticks + 1 << " moved away";
             else
                 EXPECT_GE(distance, lastDistance * (1 - 1e-12)) << "tick " << ticks + 1 << " moved in";
+            // Across the whole system or from close by, the body never looks
+            // a fifth larger or smaller from one tick to the next.
+            EXPECT_GT(distance / lastDistance, 0.85) << "tick " << ticks + 1 << " rushed in";
+            EXPECT_LT(distance / lastDistance, 1 / 0.85) << "tick " << ticks + 1 << " rushed out";
             const double toTarget[3] = {row.target[0] - at[0], row.target[1] - at[1], row.target[2] - at[2]};
             const double angle = AngleBetween(look, toTarget);
             EXPECT_LE(angle, lastAngle + 1e-9) << "tick " << ticks + 1 << " looked further off the body";
