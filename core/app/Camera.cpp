@@ -29,7 +29,8 @@ double Length(Vec a) { return std::sqrt(Dot(a, a)); }
 // a times b, 3 x 3, row after row.
 void Multiply3(const double a[9], const double b[9], double out[9]) {
     for (int r = 0; r < 3; ++r)
-        for (int c = 0; c < 3; ++c) out[3 * r + c] = a[3 * r] * b[c] + a[3 * r + 1] * b[3 + c] + a[3 * r + 2] * b[6 + c];
+        for (int c = 0; c < 3; ++c)
+            out[3 * r + c] = a[3 * r] * b[c] + a[3 * r + 1] * b[3 + c] + a[3 * r + 2] * b[6 + c];
 }
 
 // The rotation glRotated makes about one axis (0 x, 1 y, 2 z), row after row.
@@ -72,6 +73,14 @@ Rotation Between(Vec a, Vec b) {
     return {(1 / Length(axis)) * axis, std::atan2(sinAngle, cosAngle)};
 }
 
+// How far along a flight is at a share of its time, both 0..1: speed and
+// acceleration are 0 at both ends, so neither the start nor the arrival jerks.
+double FlightEase(double t) {
+    if (!(t > 0)) return 0;
+    if (t >= 1) return 1;
+    return t * t * t * (t * (6 * t - 15) + 10);
+}
+
 // v turned about the axis by the share w of the rotation (Rodrigues).
 Vec Apply(const Rotation& r, double w, Vec v) {
     const double c = std::cos(w * r.angle), s = std::sin(w * r.angle);
@@ -105,6 +114,7 @@ void CameraViewMatrix(const CameraPose& pose, double m[16]) {
 
 void CameraProjectionMatrix(int width, int height, double m[16]) {
     if (height == 0) height = 1;
+    if (width <= 0) width = 1;  // no view yet: some matrix without infinities
     const double aspect = static_cast<double>(width) / static_cast<double>(height);
     const double half = kFieldOfView / 2 * kDegree;
     const double cotangent = std::cos(half) / std::sin(half);
@@ -175,12 +185,6 @@ int PickAtCentre(const PickCandidate* candidates, int count, int width, int heig
     return best;
 }
 
-double FlightEase(double t) {
-    if (!(t > 0)) return 0;
-    if (t >= 1) return 1;
-    return t * t * t * (t * (6 * t - 15) + 10);
-}
-
 CameraFlight::CameraFlight()
     : from{0, 0, 0, 0, 0, 0}, radius(0), aimAxis{0, 1, 0}, aimAngle(0), lastYaw(0), tick(FlightTicks) {}
 
@@ -207,7 +211,7 @@ void CameraFlight::Start(const CameraPose& pose, const double fromFrame[3], cons
     radius = targetRadius > 0 && std::isfinite(targetRadius) ? targetRadius : 0;
     double d0 = 0;
     const Vec u0 = FromTarget(from, fromFrame, target, &d0);
-    const Rotation aim = Between(-1 * u0, Forward(from.pitch, from.yaw, 0));
+    const Rotation aim = Between(-1 * u0, Forward(from.pitch, from.yaw, from.roll));
     aimAxis[0] = aim.axis.x, aimAxis[1] = aim.axis.y, aimAxis[2] = aim.axis.z;
     aimAngle = aim.angle;
     lastYaw = from.yaw;
@@ -234,7 +238,12 @@ int CameraFlight::Advance(const double fromFrame[3], const double target[3], Cam
     // The start's aim, carried round with the camera and let go as the
     // flight goes on.
     const Rotation aim = {Apply(path, w, Vec{aimAxis[0], aimAxis[1], aimAxis[2]}), aimAngle};
-    const Vec look = Apply(aim, 1 - w, -1 * u);
+    const Vec seen = Apply(aim, 1 - w, -1 * u);
+    // Roll turns the line of sight about z after pitch and yaw: take it out
+    // to find them.
+    const double roll = (1 - w) * from.roll;
+    const double cr = std::cos(roll * kDegree), sr = std::sin(roll * kDegree);
+    const Vec look = {seen.x * cr + seen.y * sr, -seen.x * sr + seen.y * cr, seen.z};
     double yaw = lastYaw;
     if (std::fabs(look.x) > 1e-12 || std::fabs(look.z) > 1e-12) {
         yaw = std::atan2(-look.x, -look.z) / kDegree;
@@ -248,6 +257,6 @@ int CameraFlight::Advance(const double fromFrame[3], const double target[3], Cam
     pose->z = d * u.z;
     pose->pitch = std::asin(up) / kDegree;
     pose->yaw = yaw;
-    pose->roll = (1 - w) * from.roll;
+    pose->roll = roll;
     return 1;
 }

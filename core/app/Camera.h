@@ -51,11 +51,11 @@ double DiscRadiusPixels(const CameraView& view, double distance, double radius);
 
 // A body as the picking rule sees it. label covers nothing when there is none.
 struct PickCandidate {
-    double x, y;          // the projected centre, window pixels
-    double discRadius;    // pixels
+    double x, y;        // the projected centre, window pixels
+    double discRadius;  // pixels
     ScreenRect label;
-    double distance;      // from the camera: the nearer wins a tie
-    int inFront;          // ProjectPoint's answer: a body behind is never picked
+    double distance;  // from the camera: the nearer wins a tie
+    int inFront;      // ProjectPoint's answer: a body behind is never picked
 };
 
 // How far from the centre of the view a disc or label may be and still be picked.
@@ -90,6 +90,7 @@ public:
     // started from (zeros for the absolute frame) and of the target: 1 and
     // the pose relative to the target, the last tick's exactly
     // RidingPose(radius); 0, pose untouched, when no flight is under way.
+    // Yaw and roll may jump by whole turns on the first and last tick.
     int Advance(const double fromFrame[3], const double target[3], CameraPose* pose);
     // Ticks remain: Advance will give another pose.
     int Flying() const { return tick < FlightTicks; }
@@ -104,9 +105,5 @@ private:
     double lastYaw;
     int tick;
 };
-
-// How far along a flight is, 0..1, at a share of its time 0..1: eased so that
-// speed and acceleration are 0 at both ends.
-double FlightEase(double t);
 
 #endif

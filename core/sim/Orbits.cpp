@@ -55,9 +55,9 @@ Vec Perpendicular(Vec u) {
 }
 
 bool AllFinite(const OrbitElements& o) {
-    const double values[] = {o.mu, o.distance, o.speed, o.a, o.e, o.p, o.periapsis, o.apoapsis, o.inclination,
-                             o.node, o.argPeriapsis, o.trueAnomaly, o.period, o.P[0], o.P[1], o.P[2],
-                             o.Q[0], o.Q[1], o.Q[2]};
+    const double values[] = {
+        o.mu,           o.distance,    o.speed,  o.a,    o.e,    o.p,    o.periapsis, o.apoapsis, o.inclination, o.node,
+        o.argPeriapsis, o.trueAnomaly, o.period, o.P[0], o.P[1], o.P[2], o.Q[0],      o.Q[1],     o.Q[2]};
     for (double v : values)
         if (!std::isfinite(v)) return false;
     return true;

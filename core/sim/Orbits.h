@@ -16,21 +16,21 @@ struct OrbitElements {
     // positive, the body at its parent's centre, or numbers so large that
     // the arithmetic overflows. Every other field is then 0.
     int valid;
-    // 1 for a closed orbit (negative energy): a ellipse, a > 0, e < 1 or, for
+    // 1 for a closed orbit (negative energy): an ellipse, a > 0, e < 1 or, for
     // a radial one, e = 1. 0 for a parabola (a = 0) or hyperbola (a < 0, e > 1).
     int bound;
     // 1 when the body moves straight towards or away from its parent (or
     // rests): no plane, so inclination, node and argument of periapsis are 0,
     // e = 1, p = 0, the true anomaly is pi and P points away from the body.
     int radial;
-    double mu;                  // kapa (M_parent + m)
-    double distance, speed;     // |r| and |v| about the parent
-    double a;                   // semi-major axis: > 0 bound, < 0 hyperbola, 0 parabola
-    double e;                   // eccentricity
-    double p;                   // semi-latus rectum h^2 / mu
-    double periapsis;           // nearest distance, p / (1 + e)
-    double apoapsis;            // farthest distance when bound; 0 otherwise
-    double inclination;         // 0..pi; above pi/2 the body runs retrograde
+    double mu;               // kapa (M_parent + m)
+    double distance, speed;  // |r| and |v| about the parent
+    double a;                // semi-major axis: > 0 bound, < 0 hyperbola, 0 parabola
+    double e;                // eccentricity
+    double p;                // semi-latus rectum h^2 / mu
+    double periapsis;        // nearest distance, p / (1 + e)
+    double apoapsis;         // farthest distance when bound; 0 otherwise
+    double inclination;      // 0..pi; above pi/2 the body runs retrograde
     // Longitude of the ascending node, 0..2pi, from the ecliptic's X (the
     // model's +x); 0 for an orbit in the ecliptic (sin i below 1e-11).
     double node;
@@ -39,8 +39,8 @@ struct OrbitElements {
     // 0 for a circular orbit (e below 1e-11), whose periapsis is then taken at
     // the node (at X when also in the ecliptic).
     double argPeriapsis;
-    double trueAnomaly;         // 0..2pi, from that periapsis in the sense of motion
-    double period;              // model time; 0 when unbound
+    double trueAnomaly;  // 0..2pi, from that periapsis in the sense of motion
+    double period;       // model time; 0 when unbound
     // Unit vectors in model axes: towards periapsis, and a quarter turn on in
     // the sense of motion. The orbit is p / (1 + e cos nu) (cos nu P + sin nu Q).
     double P[3], Q[3];
@@ -63,7 +63,8 @@ int OrbitAbout(const Body& body, const Body& parent, double kapa, OrbitElements*
 // radial one: out to the farthest point and back); for an unbound orbit the
 // arc out to `reach` from the parent (at least the body's present distance;
 // 0 or less: twice that), passing through the body's place. Returns the
-// points written: `count`, or 0 for fewer than 2 or an invalid orbit.
+// points written: `count`, or 0 for fewer than 2 or an invalid orbit. An
+// ellipse beyond float's range (a nearly parabolic one) has infinite points.
 int SampleOrbit(const OrbitElements& orbit, double reach, int count, float* xyz);
 
 #endif

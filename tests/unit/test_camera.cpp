@@ -70,8 +70,12 @@ double AngleBetween(const double a[3], const double b[3]) {
 }  // namespace
 
 TEST(CameraMatrices, AreWhatTheGlCallsMake) {
-    const CameraPose poses[] = {{0, 0, 0, 0, 0, 0},       {1, 2, 3, 30, 0, 0},          {0, 0, 0.4, 0, 45, 0},
-                                {-5, 7, 11, 0, 0, 25},    {100, -3, 250, -60, 215, 10}, {0, 0, 0, 90, -720.5, 0},
+    const CameraPose poses[] = {{0, 0, 0, 0, 0, 0},
+                                {1, 2, 3, 30, 0, 0},
+                                {0, 0, 0.4, 0, 45, 0},
+                                {-5, 7, 11, 0, 0, 25},
+                                {100, -3, 250, -60, 215, 10},
+                                {0, 0, 0, 90, -720.5, 0},
                                 {3e3, 1e-3, -2e3, -89.9, 1e4, -370}};
     for (const CameraPose& p : poses) {
         SCOPED_TRACE(testing::Message() << "pose " << p.x << " " << p.y << " " << p.z << " / " << p.pitch << " "
@@ -80,14 +84,20 @@ TEST(CameraMatrices, AreWhatTheGlCallsMake) {
                          GlRotate(-p.roll, 0, 0, 1) * GlTranslate(-p.x, -p.y, -p.z);
         double got[16];
         CameraViewMatrix(p, got);
-        for (int k = 0; k < 16; ++k) EXPECT_NEAR(want.m[k], got[k], 1e-12 * (1 + std::fabs(want.m[k]))) << "element " << k;
+        for (int k = 0; k < 16; ++k)
+            EXPECT_NEAR(want.m[k], got[k], 1e-12 * (1 + std::fabs(want.m[k]))) << "element " << k;
     }
-    const struct { int w, h; double aspect; } sizes[] = {{640, 480, 4.0 / 3}, {1920, 1080, 16.0 / 9}, {300, 0, 300}};
+    const struct {
+        int w, h;
+        double aspect;
+    } sizes[] = {{640, 480, 4.0 / 3}, {1920, 1080, 16.0 / 9}, {300, 0, 300}};
     for (const auto& s : sizes) {
         const Mat want = GluPerspective(45, s.aspect, 0.01f, 10000);
         double got[16];
         CameraProjectionMatrix(s.w, s.h, got);
-        for (int k = 0; k < 16; ++k) EXPECT_NEAR(want.m[k], got[k], 1e-12 * (1 + std::fabs(want.m[k]))) << s.w << "x" << s.h << ", element " << k;
+        for (int k = 0; k < 16; ++k)
+            EXPECT_NEAR(want.m[k], got[k], 1e-12 * (1 + std::fabs(want.m[k])))
+                << s.w << "x" << s.h << ", element " << k;
     }
 }
 
@@ -95,11 +105,13 @@ TEST(CameraMatrices, AreWhatTheGlCallsMake) {
 // the field's half-width to the side the right edge, whatever the pose;
 // behind the eye is never on screen.
 TEST(CameraProjection, PointsLandWhereTheFieldOfViewPutsThem) {
-    const CameraPose poses[] = {{0, 0, 0, 0, 0, 0}, {0, 0, 0.4, 0, 0, 0}, {120, -4, 33, 35, 200, 0}, {-9, 9, 9, -80, -45, 0}};
+    const CameraPose poses[] = {
+        {0, 0, 0, 0, 0, 0}, {0, 0, 0.4, 0, 0, 0}, {120, -4, 33, 35, 200, 0}, {-9, 9, 9, -80, -45, 0}};
     const int sizes[][2] = {{640, 480}, {1920, 1080}, {800, 1280}};
     for (const CameraPose& p : poses)
         for (const auto& size : sizes) {
-            SCOPED_TRACE(testing::Message() << "yaw " << p.yaw << ", pitch " << p.pitch << ", " << size[0] << "x" << size[1]);
+            SCOPED_TRACE(testing::Message()
+                         << "yaw " << p.yaw << ", pitch " << p.pitch << ", " << size[0] << "x" << size[1]);
             const int W = size[0], H = size[1];
             const double w = W, h = H;
             CameraView view;
@@ -109,7 +121,10 @@ TEST(CameraProjection, PointsLandWhereTheFieldOfViewPutsThem) {
                          sy = std::sin(p.yaw * kDeg);
             const double fwd[3] = {-sy * cp, sp, -cy * cp}, up[3] = {sy * sp, cp, cy * sp}, right[3] = {cy, 0, -sy};
             const double halfUp = 22.5 * kDeg, halfSide = std::atan(std::tan(halfUp) * W / H);
-            const struct { double ahead, upward, sideways, x, y; int inFront; } rows[] = {
+            const struct {
+                double ahead, upward, sideways, x, y;
+                int inFront;
+            } rows[] = {
                 {50, 0, 0, W / 2.0, H / 2.0, 1},
                 {2, 2 * std::tan(halfUp), 0, w / 2, h, 1},
                 {2, -2 * std::tan(halfUp), 0, W / 2.0, 0, 1},
@@ -125,8 +140,10 @@ TEST(CameraProjection, PointsLandWhereTheFieldOfViewPutsThem) {
                 ASSERT_EQ(row.inFront, ProjectPoint(view, point, &x, &y, &depth)) << "ahead " << row.ahead;
                 EXPECT_NEAR(row.ahead, depth, 1e-9 * (1 + std::fabs(row.ahead)));
                 if (!row.inFront) continue;
-                EXPECT_NEAR(row.x, x, 1e-6) << "ahead " << row.ahead << ", up " << row.upward << ", right " << row.sideways;
-                EXPECT_NEAR(row.y, y, 1e-6) << "ahead " << row.ahead << ", up " << row.upward << ", right " << row.sideways;
+                EXPECT_NEAR(row.x, x, 1e-6)
+                    << "ahead " << row.ahead << ", up " << row.upward << ", right " << row.sideways;
+                EXPECT_NEAR(row.y, y, 1e-6)
+                    << "ahead " << row.ahead << ", up " << row.upward << ", right " << row.sideways;
             }
         }
 }
@@ -188,12 +205,17 @@ TEST(Picking, TheNearestDiscOrLabelWithinFortyPixels) {
         {"disc edge 40 pixels off", {{cx, cy - 50, 10, none, 10, 1}}, 1, 0},
         {"disc edge 40.1 pixels off", {{cx + 30.06, cy + 40.08, 10, none, 10, 1}}, 1, -1},
         {"label 39.9 pixels off, disc far", {{cx + 300, cy, 3, {cx + 39.9, cy - 5, cx + 90, cy + 10}, 10, 1}}, 1, 0},
-        {"label 40.1 pixels off diagonally", {{cx + 300, cy, 3, {cx + 24.06, cy + 32.08, cx + 90, cy + 60}, 10, 1}}, 1, -1},
+        {"label 40.1 pixels off diagonally",
+         {{cx + 300, cy, 3, {cx + 24.06, cy + 32.08, cx + 90, cy + 60}, 10, 1}},
+         1,
+         -1},
         {"behind the camera, on the centre", {{cx, cy, 50, {cx - 5, cy - 5, cx + 5, cy + 5}, 10, 0}}, 1, -1},
         {"two discs on the centre: the nearer", {{cx, cy, 100, none, 50, 1}, {cx + 3, cy, 4, none, 20, 1}}, 2, 1},
         {"on a far disc beats near a nearer one", {{cx, cy, 4, none, 900, 1}, {cx + 20, cy, 4, none, 1, 1}}, 2, 0},
         {"a label on the centre beats a disc beside it",
-         {{cx + 8, cy, 2, none, 5, 1}, {cx - 200, cy, 2, {cx - 10, cy - 8, cx + 40, cy + 8}, 90, 1}}, 2, 1},
+         {{cx + 8, cy, 2, none, 5, 1}, {cx - 200, cy, 2, {cx - 10, cy - 8, cx + 40, cy + 8}, 90, 1}},
+         2,
+         1},
         {"equal in all: the earlier", {{cx + 10, cy, 2, none, 5, 1}, {cx - 10, cy, 2, none, 5, 1}}, 2, 0},
         {"none at all", {}, 0, -1},
     };
@@ -244,6 +266,7 @@ TEST(CameraFlight, EndsRidingTheBodyWithoutAJumpAtEitherEnd) {
     } rows[] = {
         {"from the start view to Jupiter", {0, 0, 0, 0, 0, 0}, sunAt, jupiterAt, 1.1},
         {"aimed at Jupiter from the Sun's frame", {100, 50, 100, -5.3, 48.5, 0}, sunAt, jupiterAt, 1.1},
+        {"from a rolled view", {50, 20, -80, 10, 200, 30}, sunAt, jupiterAt, 1.1},
         {"from riding Jupiter to the Sun", RidingPose(1.1), jupiterAt, sunAt, 10},
         {"from behind the body, looking away", {0, 0, -200, 0, 0, 0}, sunAt, sunAt, 10},
         {"from straight above, looking down", {0, 300, 0, -90, 0, 0}, sunAt, sunAt, 10},
@@ -258,7 +281,8 @@ TEST(CameraFlight, EndsRidingTheBodyWithoutAJumpAtEitherEnd) {
         const double startAt[3] = {row.frame[0] + row.pose.x, row.frame[1] + row.pose.y, row.frame[2] + row.pose.z};
         double startLook[3];
         CameraForward(row.pose, startLook);
-        const double toTarget0[3] = {row.target[0] - startAt[0], row.target[1] - startAt[1], row.target[2] - startAt[2]};
+        const double toTarget0[3] = {row.target[0] - startAt[0], row.target[1] - startAt[1],
+                                     row.target[2] - startAt[2]};
         double lastAngle = AngleBetween(startLook, toTarget0);
         const double d0 = Distance(startAt, row.target), d1 = 4 * row.radius;
         double last[3] = {startAt[0], startAt[1], startAt[2]}, lastDistance = d0, steps[CameraFlight::FlightTicks];
@@ -269,8 +293,9 @@ TEST(CameraFlight, EndsRidingTheBodyWithoutAJumpAtEitherEnd) {
         while (flight.Flying()) {
             ASSERT_EQ(1, flight.Advance(row.frame, row.target, &pose));
             // The angles themselves, as the window keeps them, move on
-            // smoothly too (whole turns of yaw aside at the start).
-            EXPECT_LT(std::fabs(ticks ? pose.yaw - before.yaw : std::remainder(pose.yaw - before.yaw, 360)), 5)
+            // smoothly too (whole turns of yaw aside at either end).
+            const bool end = ticks == 0 || !flight.Flying();
+            EXPECT_LT(std::fabs(end ? std::remainder(pose.yaw - before.yaw, 360) : pose.yaw - before.yaw), 5)
                 << "tick " << ticks + 1 << ": yaw from " << before.yaw << " to " << pose.yaw;
             EXPECT_LT(std::fabs(pose.pitch - before.pitch), 5) << "tick " << ticks + 1;
             before = pose;
@@ -309,7 +334,8 @@ TEST(CameraFlight, EndsRidingTheBodyWithoutAJumpAtEitherEnd) {
         EXPECT_EQ(0, flight.Advance(row.frame, row.target, &pose));
         const double meanStep = travelled / ticks, meanTurn = turned / ticks;
         EXPECT_LT(steps[0], 0.01 * meanStep) << "first tick moved " << steps[0] << ", an average tick " << meanStep;
-        EXPECT_LT(steps[ticks - 1], 0.01 * meanStep) << "last tick moved " << steps[ticks - 1] << ", average " << meanStep;
+        EXPECT_LT(steps[ticks - 1], 0.01 * meanStep)
+            << "last tick moved " << steps[ticks - 1] << ", average " << meanStep;
         EXPECT_LE(turns[0], 0.01 * meanTurn + 1e-12) << "first tick turned " << turns[0] << ", average " << meanTurn;
         EXPECT_LE(turns[ticks - 1], 0.01 * meanTurn + 1e-12) << "last tick turned " << turns[ticks - 1];
         for (int k = 1; k < ticks; ++k) {
@@ -354,19 +380,4 @@ TEST(CameraFlight, FollowsMovingBodiesAndKeepsTheAimedBodyCentred) {
     }
     EXPECT_EQ(0.2, pose.z);
     EXPECT_EQ(0, pose.x + pose.y + pose.pitch + pose.yaw + pose.roll);
-}
-
-TEST(CameraFlight, EaseIsFlatAtBothEndsAndRisesThroughout) {
-    EXPECT_EQ(0, FlightEase(0));
-    EXPECT_EQ(1, FlightEase(1));
-    EXPECT_EQ(0.5, FlightEase(0.5));
-    double last = 0;
-    for (int k = 1; k <= 1000; ++k) {
-        const double t = k / 1000.0, w = FlightEase(t);
-        ASSERT_GT(w, last) << "t " << t;
-        last = w;
-    }
-    const double h = 1e-4;
-    EXPECT_LT(FlightEase(h) / h, 1e-6) << "speed at the start";
-    EXPECT_LT((1 - FlightEase(1 - h)) / h, 1e-6) << "speed at the end";
 }

@@ -11,7 +11,9 @@
 
 namespace {
 
-LabelBox Box(double x, double y, double w, double h, int level, double size) { return {{x, y, x + w, y + h}, level, size}; }
+LabelBox Box(double x, double y, double w, double h, int level, double size) {
+    return {{x, y, x + w, y + h}, level, size};
+}
 
 bool Overlap(const ScreenRect& a, const ScreenRect& b) {
     return a.x0 < b.x1 && b.x0 < a.x1 && a.y0 < b.y1 && b.y0 < a.y1;
@@ -32,17 +34,27 @@ TEST(Labels, TheMoreImportantBodyKeepsItsLabel) {
         int count;
         const char* want;  // one character a label: 1 drawn
     } rows[] = {
-        {"a moon over its planet: the planet", {Box(100, 100, 80, 20, 2, 0.0017), Box(120, 110, 60, 20, 1, 0.1)}, 2, "01"},
+        {"a moon over its planet: the planet",
+         {Box(100, 100, 80, 20, 2, 0.0017), Box(120, 110, 60, 20, 1, 0.1)},
+         2,
+         "01"},
         {"two planets: the larger", {Box(100, 100, 80, 20, 1, 0.05), Box(150, 105, 80, 20, 1, 1.1)}, 2, "01"},
         {"the Sun over any planet", {Box(10, 10, 80, 20, 1, 1.1), Box(20, 15, 80, 20, 0, 10)}, 2, "01"},
         {"equal bodies: the first", {Box(0, 0, 50, 20, 1, 0.4), Box(10, 0, 50, 20, 1, 0.4)}, 2, "10"},
-        {"only touching: both", {Box(0, 0, 50, 20, 1, 0.4), Box(50, 0, 50, 20, 1, 0.1), Box(0, 20, 50, 20, 2, 0.01)}, 3, "111"},
+        {"only touching: both",
+         {Box(0, 0, 50, 20, 1, 0.4), Box(50, 0, 50, 20, 1, 0.1), Box(0, 20, 50, 20, 2, 0.01)},
+         3,
+         "111"},
         // The moon loses to its planet, and then no longer stands in the way
         // of the small planet it would have covered.
         {"a chain: the loser frees the next",
-         {Box(0, 0, 60, 20, 1, 1.1), Box(40, 5, 60, 20, 2, 0.02), Box(90, 10, 60, 20, 1, 0.03)}, 3, "101"},
+         {Box(0, 0, 60, 20, 1, 1.1), Box(40, 5, 60, 20, 2, 0.02), Box(90, 10, 60, 20, 1, 0.03)},
+         3,
+         "101"},
         {"empty and not-a-number rectangles draw nothing",
-         {Box(0, 0, 0, 20, 0, 10), {{0, 0, std::nan(""), 20}, 0, 10}, Box(0, 0, 40, 20, 2, 0.001)}, 3, "001"},
+         {Box(0, 0, 0, 20, 0, 10), {{0, 0, std::nan(""), 20}, 0, 10}, Box(0, 0, 40, 20, 2, 0.001)},
+         3,
+         "001"},
     };
     for (const auto& row : rows) {
         unsigned char shown[4] = {9, 9, 9, 9};
@@ -75,7 +87,7 @@ TEST(Labels, ACrowdedFrameNeverOverlapsAndIgnoresInputOrder) {
     auto beats = [&](int a, int b) {
         return labels[a].level != labels[b].level ? labels[a].level < labels[b].level
                : labels[a].size != labels[b].size ? labels[a].size > labels[b].size
-                                                    : a < b;
+                                                  : a < b;
     };
     for (int a = 0; a < N; ++a) {
         bool coveredByBetter = false;

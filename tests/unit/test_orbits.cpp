@@ -42,7 +42,8 @@ void RotX(double t, double m[9]) {
 // the model holds as x = X, y = -Z, z = Y.
 void StateOf(double mu, double a, double e, double i, double node, double w, double nu, double r[3], double v[3]) {
     const double p = a * (1 - e * e), dist = p / (1 + e * std::cos(nu)), s = std::sqrt(mu / p);
-    const double inPlane[2][3] = {{dist * std::cos(nu), dist * std::sin(nu), 0}, {-s * std::sin(nu), s * (e + std::cos(nu)), 0}};
+    const double inPlane[2][3] = {{dist * std::cos(nu), dist * std::sin(nu), 0},
+                                  {-s * std::sin(nu), s * (e + std::cos(nu)), 0}};
     double a1[9], a2[9], a3[9], t[9], m[9];
     RotZ(node, a1), RotX(i, a2), RotZ(w, a3);
     Mul(a1, a2, t), Mul(t, a3, m);
@@ -56,8 +57,9 @@ void StateOf(double mu, double a, double e, double i, double node, double w, dou
 }
 
 bool AllFinite(const OrbitElements& o) {
-    const double v[] = {o.mu, o.distance, o.speed, o.a, o.e, o.p, o.periapsis, o.apoapsis, o.inclination, o.node,
-                        o.argPeriapsis, o.trueAnomaly, o.period, o.P[0], o.P[1], o.P[2], o.Q[0], o.Q[1], o.Q[2]};
+    const double v[] = {
+        o.mu,           o.distance,    o.speed,  o.a,    o.e,    o.p,    o.periapsis, o.apoapsis, o.inclination, o.node,
+        o.argPeriapsis, o.trueAnomaly, o.period, o.P[0], o.P[1], o.P[2], o.Q[0],      o.Q[1],     o.Q[2]};
     for (double x : v)
         if (!std::isfinite(x)) return false;
     return true;
@@ -93,8 +95,8 @@ TEST(OrbitElements, MatchTheElementsTheStateWasBuiltFrom) {
     const double sun = 0.01 * (332800 + 1), jupiter = 0.01 * (318 + 0.015);
     const struct {
         const char* what;
-        double mu, a, e, i, node, w, nu;      // built from (degrees)
-        double wantNode, wantW, wantNu;       // expected angles (degrees)
+        double mu, a, e, i, node, w, nu;  // built from (degrees)
+        double wantNode, wantW, wantNu;   // expected angles (degrees)
     } rows[] = {
         {"circular, inclined: periapsis at the node", sun, 100, 0, 7, 40, 70, 30, 40, 0, 100},
         {"eccentric like Mars", sun, 152.37, 0.0934, 1.85, 49.56, 286.5, 123, 49.56, 286.5, 123},
@@ -151,8 +153,9 @@ TEST(OrbitElements, RealPlanetsOfADateHaveTheirPublishedElements) {
         EXPECT_NEAR(0, AngleGap(node * kDeg, o.node) / kDeg, 1e-6 / std::fmax(I, 1e-3));
         EXPECT_NEAR(0, AngleGap((p.varpi + p.varpiRate * T) * kDeg, o.node + o.argPeriapsis) / kDeg, 1e-7);
         // Kepler's third law in days: 2 pi / k for 1 AU about the Sun alone.
-        const double years = std::pow(o.a / 100, 1.5) * std::sqrt(u.bodies[1].hmotnost /
-                                                                  (u.bodies[1].hmotnost + u.bodies[EphemerisFirstSlot + k].hmotnost));
+        const double years =
+            std::pow(o.a / 100, 1.5) *
+            std::sqrt(u.bodies[1].hmotnost / (u.bodies[1].hmotnost + u.bodies[EphemerisFirstSlot + k].hmotnost));
         EXPECT_NEAR(365.2568983 * years, o.period * u.DayLength(), 1e-6 * o.period * u.DayLength());
         EXPECT_EQ(1, o.bound);
     }
@@ -207,7 +210,9 @@ TEST(SampledOrbit, ClosesThroughTheBodyAndTheBodyFollowsIt) {
 // body), through the body.
 TEST(SampledOrbit, HyperbolaReachesOutAndPassesThroughTheBody) {
     const double mu = 0.01 * 332800;
-    const struct { double e, nu, reach; } rows[] = {{1.8, -60, 400}, {1.8, 20, 0}, {1.8, 80, 10}, {1.0000001, 150, 5000}, {25, 0, 90}};
+    const struct {
+        double e, nu, reach;
+    } rows[] = {{1.8, -60, 400}, {1.8, 20, 0}, {1.8, 80, 10}, {1.0000001, 150, 5000}, {25, 0, 90}};
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << "e " << row.e << ", nu " << row.nu << ", reach " << row.reach);
         double r[3], v[3];
@@ -242,7 +247,7 @@ TEST(OrbitElements, DegenerateStatesGiveTheDocumentedNumbers) {
         const char* what;
         double r[3], v[3], mu;
         int valid, bound, radial;
-        double a;  // < -1e300: not checked
+        double a;
     } rows[] = {
         {"at rest: falls in from apoapsis", {100, 0, 0}, {0, 0, 0}, mu, 1, 1, 1, 50},
         {"falling straight in", {0, 30, 0}, {0, -5, 0}, mu, 1, 1, 1, 1 / (2 / 30.0 - 25 / mu)},
@@ -279,7 +284,8 @@ TEST(OrbitElements, DegenerateStatesGiveTheDocumentedNumbers) {
         for (int k = 0; k < 3 * n; ++k) ASSERT_TRUE(std::isfinite(xyz[k])) << "coordinate " << k;
         if (n && row.radial) {
             double farthest = 0;
-            for (int k = 0; k < n; ++k) farthest = std::fmax(farthest, std::hypot(xyz[3 * k], xyz[3 * k + 1], xyz[3 * k + 2]));
+            for (int k = 0; k < n; ++k)
+                farthest = std::fmax(farthest, std::hypot(xyz[3 * k], xyz[3 * k + 1], xyz[3 * k + 2]));
             // 33 points round a radial ellipse come within a(1 - cos(pi/32)) of its far end.
             EXPECT_NEAR(row.bound ? 2 * row.a : 2 * o.distance, farthest, row.bound ? 0.005 * row.a : 1e-5 * farthest)
                 << "the line's far end";
