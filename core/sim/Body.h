@@ -35,6 +35,26 @@ struct Body {
     double osa_rotace;           // axis tilt, degrees about z
 };
 
+// What a body of the real solar system carries beyond the file's columns; all
+// zero for the built-in system and for files that do not say, which keeps
+// them exactly as they were. Saved on a line of its own after the body's.
+struct BodyTraits {
+    // The slot of the body it circles; 0 (the sky's slot, which circles
+    // nothing) leaves it to the rule of ParentSlot in UniverseModel.
+    int parent;
+    // The body's true radius (model units) where polomer is the enlarged
+    // one the view draws; 0: polomer is true.
+    double radius;
+    // Zonal harmonics of its gravity about its pole, referred to jRadius.
+    double j2, j4, jRadius;
+    // Its north pole (unit, model axes) and prime meridian: degrees at J2000
+    // and per day. A zero pole: drawn with rotace and osa_rotace instead.
+    double pole[3];
+    double w0, wRate;
+    // For a body with moons: the longest step their orbits take.
+    double moonStep;
+};
+
 // A plain comparison, as it always was: a negative mass is a body too.
 inline bool BodyInUse(const Body& b) { return b.hmotnost != 0; }
 

@@ -17,6 +17,11 @@
 namespace {
 
 const char kCommentLine[] = "//meno\tsoubor\tpolomer\thmotnost\tx\ty\tz\tvx\tvy\tvz\trotace\tosa_rotace\n";
+// A body's traits follow its line under this word; readers that do not know
+// it pass over the word and its numbers. Only files that have traits say it.
+const char kTraitsWord[] = "vlastnosti";
+const char kTraitsComment[] =
+    "//vlastnosti\trodic\tskutecny_polomer\tj2\tj4\tj_polomer\tpol_x\tpol_y\tpol_z\tw0\tw_za_den\tkrok_mesicu\n";
 // What "poc_planet" says for a universe of up to the built-in system's size,
 // however many lines follow; readers ignore it. A longer one says its count.
 const int kFileBodyCount = BuiltInSlots;
@@ -41,7 +46,44 @@ void ReadBody(WordCursor& c, Body& b) {
     }
 }
 
+// The traits line after its word. The parent is written as the count of
+// body lines before its own, which is its slot once read back.
+void ReadTraits(WordCursor& c, BodyTraits& t) {
+    double parent;
+    if (!c.Number(parent)) return;
+    t.parent = parent >= 0 && parent < UniverseSlots && parent == std::floor(parent) ? static_cast<int>(parent) : 0;
+    double* const numbers[] = {&t.radius,  &t.j2,      &t.j4,      &t.jRadius, &t.pole[0],
+                               &t.pole[1], &t.pole[2], &t.w0,      &t.wRate,   &t.moonStep};
+    for (double* field : numbers) {
+        double v;
+        if (!c.Number(v)) return;
+        *field = v;
+    }
+}
+
+bool HasTraits(const BodyTraits& t) {
+    static const BodyTraits kNone = {};
+    return std::memcmp(&t, &kNone, sizeof t) != 0;
+}
+
 // ---------------------------------------------------------------- writing
+
+int WriteTraits(const UniverseModel& u, int slot, FILE* f) {
+    const BodyTraits& t = u.traits[slot];
+    int ordinal = 0;
+    if (t.parent > 0 && t.parent < UniverseSlots && BodyInUse(u.bodies[t.parent])) {
+        for (int i = 0; i < t.parent; ++i) ordinal += BodyInUse(u.bodies[i]);
+    }
+    if (std::fprintf(f, "%s\t%d", kTraitsWord, ordinal) < 0) return 0;
+    const double numbers[] = {t.radius,  t.j2,      t.j4, t.jRadius, t.pole[0],
+                              t.pole[1], t.pole[2], t.w0, t.wRate,   t.moonStep};
+    char text[UniverseNumberMaxChars];
+    for (double v : numbers) {
+        if (!FormatUniverseNumber(v, text, sizeof text)) return 0;
+        if (std::fprintf(f, "\t%s", text) < 0) return 0;
+    }
+    return std::fputs("\n", f) >= 0;
+}
 
 // The length of a text field up to its NUL, or the whole field without one.
 int FieldLength(const char* field, size_t size) {
@@ -108,9 +150,13 @@ int WriteUniverseStream(const UniverseModel& u, FILE* f) {
         (!FormatUniverseNumber(u.datum, text, sizeof text) || std::fprintf(f, "datum\t%s\n", text) < 0))
         return 0;
     if (std::fputs(kCommentLine, f) < 0) return 0;
+    bool anyTraits = false;
+    for (int i = 0; i < UniverseSlots; ++i) anyTraits = anyTraits || (BodyInUse(u.bodies[i]) && HasTraits(u.traits[i]));
+    if (anyTraits && std::fputs(kTraitsComment, f) < 0) return 0;
     for (int i = 0; i < UniverseSlots; ++i) {
         if (!BodyInUse(u.bodies[i])) continue;
         if (!WriteBody(u.bodies[i], f)) return 0;
+        if (HasTraits(u.traits[i]) && !WriteTraits(u, i, f)) return 0;
     }
     return 1;
 }
@@ -129,6 +175,9 @@ int ReadUniverseText(UniverseModel& u, const char* data, size_t size, int* leftO
     WordCursor c(data, size);
     int taken = 0;
     int beyond = 0;
+    // The slot a traits line belongs to: the body line just before it.
+    int lastBody = -1;
+    std::memset(u.traits, 0, sizeof u.traits);
     // What was simulated before belongs to the old universe; a file without
     // a date gives a universe without one.
     u.elapsed = 0;
@@ -157,9 +206,14 @@ int ReadUniverseText(UniverseModel& u, const char* data, size_t size, int* leftO
             // Counted even when the line stops early: the slot keeps the old
             // values of the fields that were not read.
             ReadBody(c, u.bodies[taken]);
+            lastBody = taken;
             ++taken;
         } else if (Equals(word, length, "ins")) {
             ++beyond;
+            lastBody = -1;
+        } else if (Equals(word, length, kTraitsWord) && lastBody >= 0) {
+            ReadTraits(c, u.traits[lastBody]);
+            lastBody = -1;
         }
     }
     if (leftOut) *leftOut = beyond;

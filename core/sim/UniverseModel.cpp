@@ -55,12 +55,15 @@ const double kSpeedUp = 1.1;
 const double kSlowDown = 0.9090909090909091;  // nearest double to 1 / 1.1
 const double kSpeedUpLimit = 10;              // keypad + stops once |deltat| truncates to 10
 const double kSimTimeWrap = 20000;
+const double kDegree = 3.14159265358979323846 / 180;
+const double kJ2000Day = 2451545.0;
 
 }  // namespace
 
 UniverseModel::UniverseModel() : deltat(0.005), simTime(0), kapa(0.01), elapsed(0), hasDate(0), datum(0) {
     for (int i = 0; i < UniverseSlots; ++i) {
         std::memset(&bodies[i], 0, sizeof bodies[i]);
+        std::memset(&traits[i], 0, sizeof traits[i]);
     }
     for (int i = 0; i < BuiltInSlots; ++i) {
         CopyText(bodies[i].meno, sizeof bodies[i].meno, kBuiltIn[i].meno);
@@ -141,6 +144,71 @@ int UniverseModel::MakeRealSystem(double jd) {
 double UniverseModel::DayLength() const { return ModelDayLength(kapa, bodies[SunSlot].hmotnost); }
 
 const IntegratorScheme& UniverseModel::Scheme() const { return LeapfrogScheme; }
+
+int UniverseModel::ParentSlot(int slot) const {
+    if (slot < FirstSimulatedSlot || slot >= UniverseSlots) return -1;
+    const int p = traits[slot].parent;
+    if (p >= FirstSimulatedSlot && p < UniverseSlots && p != slot && BodyInUse(bodies[p])) return p;
+    if (slot == SunSlot || !BodyInUse(bodies[SunSlot])) return -1;
+    return SunSlot;
+}
+
+bool UniverseModel::IsMoon(int slot) const {
+    const int p = ParentSlot(slot);
+    return p >= 0 && p != SunSlot;
+}
+
+double UniverseModel::TrueRadius(int slot) const {
+    if (slot < 0 || slot >= UniverseSlots) return 0;
+    return traits[slot].radius > 0 ? traits[slot].radius : bodies[slot].polomer;
+}
+
+int UniverseModel::BodyFrame(int slot, double jd, double m[9]) const {
+    if (slot < 0 || slot >= UniverseSlots) return 0;
+    const BodyTraits& t = traits[slot];
+    const double* p = t.pole;
+    const double length = VectorLength(p[0], p[1], p[2]);
+    if (!(length > 0) || !std::isfinite(length) || !std::isfinite(jd)) return 0;
+    const double z[3] = {p[0] / length, p[1] / length, p[2] / length};
+    // W counts from the ascending node of the body's equator on the Earth's
+    // equator of J2000, whose pole in the model's axes is (0, -cos e, -sin e).
+    const double e = 84381.406 / 3600 * kDegree;
+    const double celestial[3] = {0, -std::cos(e), -std::sin(e)};
+    double node[3] = {celestial[1] * z[2] - celestial[2] * z[1], celestial[2] * z[0] - celestial[0] * z[2],
+                      celestial[0] * z[1] - celestial[1] * z[0]};
+    double n = VectorLength(node[0], node[1], node[2]);
+    if (!(n > 1e-12)) {
+        // A pole along the Earth's: any node will do, the meridian turns from it.
+        node[0] = 1, node[1] = 0, node[2] = 0;
+        n = 1;
+    }
+    for (double& c : node) c /= n;
+    const double ahead[3] = {z[1] * node[2] - z[2] * node[1], z[2] * node[0] - z[0] * node[2],
+                             z[0] * node[1] - z[1] * node[0]};
+    const double w = std::remainder(t.w0 + t.wRate * (jd - kJ2000Day), 360.0) * kDegree;
+    const double x[3] = {std::cos(w) * node[0] + std::sin(w) * ahead[0], std::cos(w) * node[1] + std::sin(w) * ahead[1],
+                         std::cos(w) * node[2] + std::sin(w) * ahead[2]};
+    const double y[3] = {z[1] * x[2] - z[2] * x[1], z[2] * x[0] - z[0] * x[2], z[0] * x[1] - z[1] * x[0]};
+    for (int r = 0; r < 3; ++r) {
+        m[3 * r + 0] = x[r];
+        m[3 * r + 1] = y[r];
+        m[3 * r + 2] = z[r];
+    }
+    return 1;
+}
+
+void UniverseModel::ViewPosition(int slot, bool enlarged, double out[3]) const {
+    const Body& b = bodies[slot];
+    out[0] = b.x, out[1] = b.y, out[2] = b.z;
+    if (!enlarged || !IsMoon(slot)) return;
+    const int p = ParentSlot(slot);
+    const Body& planet = bodies[p];
+    const double scale = traits[p].radius > 0 ? planet.polomer / traits[p].radius : 1;
+    if (!(scale > 0) || !std::isfinite(scale)) return;
+    out[0] = planet.x + scale * (b.x - planet.x);
+    out[1] = planet.y + scale * (b.y - planet.y);
+    out[2] = planet.z + scale * (b.z - planet.z);
+}
 
 double UniverseModel::StepLength() const { return Scheme().StepLength(deltat); }
 

@@ -18,6 +18,9 @@ public:
     double simTime;
     double kapa;
     Body bodies[UniverseSlots];
+    // Beyond the file's columns, slot by slot (core/sim/Body.h); zero for the
+    // built-in system.
+    BodyTraits traits[UniverseSlots];
     // Simulated time since this universe was made or loaded, in model units
     // (deltat summed once per step, backwards when time runs backwards).
     double elapsed;
@@ -50,6 +53,25 @@ public:
     int MakeRealSystem(double jd);
     // One model time unit in days, from kapa and the Sun's mass.
     double DayLength() const;
+
+    // The slot the body in `slot` circles: its traits' parent when that is a
+    // used slot other than its own, else the Sun for any body but the Sun
+    // and the sky; -1 for none.
+    int ParentSlot(int slot) const;
+    // A body that circles another than the Sun.
+    bool IsMoon(int slot) const;
+    // Its true radius: the traits' where polomer is an enlarged one.
+    double TrueRadius(int slot) const;
+    // The body's orientation at Julian day jd from its traits' pole and
+    // prime meridian: the rotation (row-major) from the body-fixed frame (x
+    // towards the prime meridian, z towards the north pole) to the model's
+    // axes. 0, with m untouched, for a body without a pole.
+    int BodyFrame(int slot, double jd, double m[9]) const;
+    // Where the view draws the body: where it is, or, in the enlarged view,
+    // a moon as far from its planet as the planet's own enlargement makes
+    // it (polomer against its true radius), so that moons circle outside
+    // their enlarged planet in true proportion. The physics never reads it.
+    void ViewPosition(int slot, bool enlarged, double out[3]) const;
 };
 
 double VectorLength(double a, double b, double c);

@@ -48,7 +48,7 @@ TEST(BodyOrientation, EarthsPrimeMeridianFacesTheSunAtNoon) {
             const double jdUt = JulianDayFromCalendar(date[0], date[1], date[2], hour, 0);
             Body bodies[UniverseSlots] = {};
             bodies[1].hmotnost = 332800;
-            for (int slot = 2; slot < UniverseSlots; ++slot) bodies[slot].hmotnost = 1;
+            for (int slot = 2; slot < BuiltInSlots; ++slot) bodies[slot].hmotnost = 1;
             ASSERT_EQ(1, PlaceRealPlanets(bodies, 0.01, jdUt));
             const Body& sun = bodies[1];
             const Body& earth = bodies[EphemerisFirstSlot + RealZeme - RealMerkur];

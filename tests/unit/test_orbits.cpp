@@ -162,7 +162,7 @@ TEST(OrbitElements, RealPlanetsOfADateHaveTheirPublishedElements) {
     // The built-in system: every planet prograde in the ecliptic; nearly a
     // circle, for the Sun's own wobble under all nine planets.
     const UniverseModel builtIn = Synchronised(UniverseModel());
-    for (int slot = 2; slot < UniverseSlots; ++slot) {
+    for (int slot = 2; slot < BuiltInSlots; ++slot) {
         OrbitElements o;
         ASSERT_EQ(1, OrbitAbout(builtIn.bodies[slot], builtIn.bodies[1], builtIn.kapa, &o));
         EXPECT_LT(o.e, 0.01) << builtIn.bodies[slot].meno;

@@ -170,6 +170,40 @@ TEST(UniverseFileRoundTrip, EveryBodyComesBackBitForBit) {
     EXPECT_EQ(1e-9, back.bodies[9].hmotnost) << "a tiny mass must not vanish";
 }
 
+// A body's traits (what a real body has beyond the columns) follow its line
+// and come back bit for bit, the parent by slot even when slots before it
+// were unused; a file without them clears them, and a traits line with no
+// body line before it belongs to nobody.
+TEST(UniverseFileRoundTrip, TraitsComeBackWithTheirBodies) {
+    UniverseModel u;
+    u.bodies[3].hmotnost = 0;  // Venuse gone: Zeme is the third body line
+    u.bodies[20] = u.bodies[5];
+    BodyTraits& moon = u.traits[20];
+    moon.parent = 4;
+    moon.radius = 1.0 / 3;
+    moon.j2 = 1e-3, moon.j4 = -2e-6, moon.jRadius = 0.0042;
+    moon.pole[0] = 0.1, moon.pole[1] = -0.9, moon.pole[2] = std::sqrt(0.18);
+    moon.w0 = 190.147, moon.wRate = 360.9856235, moon.moonStep = 0.07;
+    u.traits[4].moonStep = 0.25;
+    const std::string text = Written(u);
+    EXPECT_NE(std::string::npos, text.find("//vlastnosti\trodic")) << text;
+
+    UniverseModel back;
+    ASSERT_EQ(11, Read(back, text));
+    BodyTraits expected = moon;
+    expected.parent = 3;  // Zeme is slot 3 once Venuse is gone
+    EXPECT_EQ(0, std::memcmp(&expected, &back.traits[10], sizeof moon)) << "the moon, now slot 10";
+    EXPECT_EQ(0.25, back.traits[3].moonStep);
+    BodyTraits none = {};
+    EXPECT_EQ(0, std::memcmp(&none, &back.traits[5], sizeof none)) << "a body without traits has none";
+
+    EXPECT_EQ(UniverseModel().bodies[4].hmotnost, (Read(back, Written(UniverseModel())), back.bodies[4].hmotnost));
+    EXPECT_EQ(0, std::memcmp(&none, &back.traits[10], sizeof none)) << "a file without traits clears them";
+    Read(back, std::string(kHeader) + "vlastnosti\t0\t5\n" + BodyLine("A", 1));
+    EXPECT_EQ(0.0, back.traits[0].radius) << "traits before any body line";
+    EXPECT_EQ(std::string::npos, Written(UniverseModel()).find("vlastnosti")) << "the built-in file is as it was";
+}
+
 // What a save writes right after the time keys moved the rate (and with it
 // the velocities to the new step) is what the next tick goes on from: the
 // file loaded back runs on exactly as the universe that wrote it, at a
