@@ -269,6 +269,8 @@ int Application::Init() {
     }
     renderer.SetLighting(lighting);
     renderer.SetBlending(blending);
+    // hd 0 keeps the text lit like a material, as it always was.
+    renderer.SetTextFullBright(settings.hd);
 
     scenes[0] = nullptr;
     universe = new (std::nothrow) Universe();
@@ -281,6 +283,7 @@ int Application::Init() {
     if (startDate != 0) universe->MakeRealSystem(startDate);
     // As F3 would load it, but before the first textures are made.
     if (startUniverse) static_cast<UniverseModel&>(*universe) = *startUniverse;
+    universe->hd = settings.hd;
     if (!scenes[0]->Init(&renderer, 2)) {
         ShowError("Chyba inicializace objektu");
         return 0;
@@ -415,6 +418,7 @@ int Application::RestoreGlIfLost() {
     if (!renderer.fontBase || renderer.HasFont()) return 0;
     // The names still held belong to the old context; the new one has none.
     renderer.fontBase = 0;
+    renderer.ForgetObjects();
     if (!renderer.InitGl()) return 1;
     renderer.SetLighting(lighting);
     renderer.SetBlending(blending);
@@ -583,6 +587,12 @@ void Application::ApplyKeys(Uint8* keyState) {
         showTrails = !showTrails;
         trails.Reset();
     }
+    if (Pressed(keys, SDLK_v) && universe) {
+        // The frame body keeps the camera where it was relative to it; the
+        // bodies' places change, and a trail would join the old to the new.
+        universe->trueSizes = !universe->trueSizes;
+        trails.Reset();
+    }
     if (Pressed(keys, SDLK_F12)) pictureDue = 1;
     // A new video mode makes the classic library read the keyboard again, and
     // a key still held whose byte was cleared is down once more, without an
@@ -602,15 +612,22 @@ void Application::FollowTrails() {
     if (universe->paused)
         trails.Follow(frameBody);
     else
-        trails.Record(*universe, frameBody);
+        trails.Record(universe->ViewModel(), frameBody);
+}
+
+// The frame rides with the body where the view draws it.
+void Application::FrameOrigin(double origin[3]) const {
+    origin[0] = origin[1] = origin[2] = 0;
+    if (frameBody != kAbsoluteFrame && universe) universe->ViewPlace(frameBody, origin);
 }
 
 void Application::AddFramePosition(double sign) {
     if (frameBody == kAbsoluteFrame || !universe) return;
-    const Body& b = universe->bodies[frameBody];
-    camX += sign * b.x;
-    camY += sign * b.y;
-    camZ += sign * b.z;
+    double origin[3];
+    FrameOrigin(origin);
+    camX += sign * origin[0];
+    camY += sign * origin[1];
+    camZ += sign * origin[2];
 }
 
 // Switching frames keeps the camera's absolute position and its angles.
@@ -629,7 +646,8 @@ void Application::JumpToBody(int n) {
     frameBody = n;
     camX = 0;
     camY = 0;
-    camZ = universe ? 4 * universe->bodies[n].polomer : 0;
+    // Four radii of the body as it is drawn.
+    camZ = universe ? 4 * universe->ViewRadius(n) : 0;
     pitch = 0;
     yaw = 0;
     roll = 0;
@@ -720,15 +738,17 @@ void Application::Render() {
         sky.x = camX;
         sky.y = camY;
         sky.z = camZ;
+        double origin[3];
+        FrameOrigin(origin);
         if (frameBody != kAbsoluteFrame) {
-            const Body& frame = universe->bodies[frameBody];
-            sky.x += frame.x;
-            sky.y += frame.y;
-            sky.z += frame.z;
-            renderer.Translate(-frame.x, -frame.y, -frame.z);
+            sky.x += origin[0];
+            sky.y += origin[1];
+            sky.z += origin[2];
+            renderer.Translate(-origin[0], -origin[1], -origin[2]);
         }
+        universe->SetCamera(CameraPose{camX, camY, camZ, pitch, yaw, roll}, viewWidth, viewHeight, origin);
         scenes[0]->Draw();
-        if (showTrails) DrawTrails(trails, *universe, &renderer);
+        if (showTrails) DrawTrails(trails, universe->ViewModel(), &renderer);
         renderer.PopMatrix();
     }
 

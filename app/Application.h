@@ -124,6 +124,8 @@ private:
     double hyperspeedAfterAlt;
 
     void ChangeFrame(int step);
+    // Where the body the camera rides with is drawn (zeros for the absolute frame).
+    void FrameOrigin(double origin[3]) const;
     void JumpToBody(int n);
     void AddFramePosition(double sign);
     void FollowTrails();

@@ -233,12 +233,12 @@ void RenderVariant(Application& app, int variant) {
     if (variant == OnlySkyNoDepth) glDisable(GL_DEPTH_TEST);
     if (variant == NoLighting) app.renderer.SetLighting(0);
     if (variant == SkyNoMipmap) {
-        glBindTexture(GL_TEXTURE_2D, u.textures[0]);
+        glBindTexture(GL_TEXTURE_2D, app.renderer.TextureName(u.textures[0]));
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     }
     app.Render();
     if (variant == SkyNoMipmap) {
-        glBindTexture(GL_TEXTURE_2D, u.textures[0]);
+        glBindTexture(GL_TEXTURE_2D, app.renderer.TextureName(u.textures[0]));
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
     }
     app.renderer.SetLighting(app.lighting);
@@ -281,8 +281,8 @@ int MeasureBreakdown(double seconds) {
 }
 
 // Two sky textures in one process: the one the universe loaded and the one
-// at $ORRERY_BENCH_OTHER_SKY, taking turns in bursts of five frames (the lists
-// rebuilt for each turn, outside the timing), so that whatever else loads
+// at $ORRERY_BENCH_OTHER_SKY, taking turns in bursts of five frames (the sky's
+// map swapped for each turn, outside the timing), so that whatever else loads
 // the machine falls on both alike. The ratio is the first's cost against
 // the other's.
 int MeasureSkies(double seconds) {
@@ -290,14 +290,9 @@ int MeasureSkies(double seconds) {
     Application app;
     if (!other || !app.Init() || !app.universe) return 1;
     Universe& u = *app.universe;
-    uint32_t names[2] = {u.textures[0], 0};
-    glGenTextures(1, &names[1]);
-    if (!app.renderer.LoadTexture(names[1], other, FilterMipmap)) return 1;
-    auto use = [&](int which) {
-        glDeleteLists(u.listBase, UniverseSlots);
-        u.textures[0] = names[which];
-        u.BuildLists();
-    };
+    uint32_t maps[2] = {u.textures[0], app.renderer.MakeTexture(other, FilterMipmap, LevelsByGlu)};
+    if (!maps[1]) return 1;
+    auto use = [&](int which) { u.textures[0] = maps[which]; };
     std::vector<double> times[2];
     double cpu[2] = {};
     int64_t warm = NowNs() + 1000000000, end = warm + int64_t(seconds * 1e9);
@@ -314,7 +309,7 @@ int MeasureSkies(double seconds) {
         if (counted) cpu[turn] += CpuMs() - c;
     }
     use(0);
-    glDeleteTextures(1, &names[1]);
+    app.renderer.ReleaseTexture(maps[1]);
     std::printf("sky_ms %.3f\nsky_cpu_ms %.3f\n", Median(times[0]), cpu[0] / times[0].size());
     std::printf("other_sky_ms %.3f\nother_sky_cpu_ms %.3f\n", Median(times[1]), cpu[1] / times[1].size());
     std::printf("sky_ratio %.4f\nsky_cpu_ratio %.4f\n", Median(times[0]) / Median(times[1]),

@@ -2,10 +2,11 @@
 // Text goes through 96 display lists (characters 32..127) built here from the
 // platform font's glyph bitmaps; it is drawn at the raster position, takes its
 // colour from the current colour there (lit like a material while lighting is
-// on), and is cut by GL at the window edge. Texts are UTF-8: a text of ASCII
-// alone is drawn through the 96 lists as it always was, and any other
-// character gets a list of its own from the font the first time one is drawn.
-// Texture upload lives in Texture.cpp.
+// on, unless asked to be at full brightness), and is cut by GL at the window
+// edge. Texts are UTF-8: a text of ASCII alone is drawn through the 96 lists
+// as it always was, and any other character gets a list of its own from the
+// font the first time one is drawn. Texture upload lives in Texture.cpp, the
+// scene's objects in GlObjects.cpp and their drawing in SceneDraw.cpp.
 #include "gfx/GlRenderer.h"
 
 #include <cstdarg>
@@ -73,14 +74,20 @@ void CompileGlyph(const FontGlyph& g) {
 }  // namespace
 
 GlRenderer::GlRenderer()
-    : fontBase(0), fontSize(20), missingGlyphs(0), extraCount(0), extraFullReported(0) {
+    : fontBase(0), fontSize(20), missingGlyphs(0), quadric(nullptr), quadricTried(0), textFullBright(0),
+      extraCount(0), extraFullReported(0) {
     std::memset(asciiAdvance, 0, sizeof asciiAdvance);
+    std::memset(textureObjects, 0, sizeof textureObjects);
+    std::memset(shapeLists, 0, sizeof shapeLists);
 }
 
 GlRenderer::~GlRenderer() {
     if (fontBase != 0) glDeleteLists(fontBase, kFontLists);
     ReleaseExtraGlyphs();
     if (fontBase != 0) CloseFont();
+    // The scene releases its own objects while the context lasts; the
+    // quadric is GLU's own memory, not the context's.
+    if (quadric) gluDeleteQuadric(quadric);
 }
 
 void GlRenderer::ReleaseExtraGlyphs() {
@@ -276,9 +283,16 @@ int GlRenderer::TextWidth(const char* text) {
 
 void GlRenderer::DrawText(float x, float y, float z, int shift, float r, float g, float b, const char* text) {
     glBindTexture(GL_TEXTURE_2D, 0);
-    // The raster colour is latched from the current colour by glRasterPos.
+    // The raster colour is latched from the current colour by glRasterPos,
+    // lit like a material while the lighting is on unless the text is to be
+    // drawn at full brightness.
     glColor3f(r, g, b);
+    if (textFullBright) {
+        glPushAttrib(GL_ENABLE_BIT);
+        glDisable(GL_LIGHTING);
+    }
     glRasterPos3f(x, y, z);
+    if (textFullBright) glPopAttrib();
     if (!text) return;
     // An empty bitmap moves the raster position by whole pixels, and only a valid one.
     if (shift != 0) glBitmap(0, 0, 0.0f, 0.0f, (GLfloat)shift, 0.0f, nullptr);

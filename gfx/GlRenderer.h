@@ -1,7 +1,10 @@
 // GL services for the rest of the program: viewport and projection, the
 // initial GL state, the lighting and blending switches, bitmap-font text in
-// world and screen space, and texture upload. Every enable, disable and bind
-// that these switches need lives here. Acts on whatever GL context is current.
+// world and screen space, texture upload, and the scene's GL objects (maps,
+// spheres) with the ways they are drawn, handed out as handles that mean
+// nothing to GL itself. Every enable, disable, bind and draw call lives here
+// (gfx/); the scene above decides what to draw. Acts on whatever GL context
+// is current.
 #ifndef ORRERY_GFX_GLRENDERER_H
 #define ORRERY_GFX_GLRENDERER_H
 
@@ -12,6 +15,16 @@
 #else
 #define ORRERY_PRINTF(fmtIndex, firstArg)
 #endif
+
+struct GLUquadric;
+
+// One corner of a mesh the scene computes itself (the rings): place,
+// texture coordinates and colour with opacity.
+struct MeshVertex {
+    float x, y, z;
+    float s, t;
+    float r, g, b, a;
+};
 
 class GlRenderer {
 public:
@@ -73,7 +86,95 @@ public:
     // 1 when an image was decoded and handed to GL, 0 when there was none.
     int LoadTexture(uint32_t texture, const char* path, int filter);
 
+    // ---- The scene's objects, as handles: 0 is none, and a handle the
+    // renderer did not hand out (or has released) is none.
+    //
+    // A map from a BMP file, as LoadTexture uploads it, its mipmap levels
+    // made as `levels` says (gfx/Texture.h). The map's mean colour is kept.
+    // 0 when there was no image (a file that is no BMP has shown the
+    // decoder's box).
+    uint32_t MakeTexture(const char* path, int filter, int levels);
+    // Colour from one file and opacity from another's grey (the rings'
+    // strips, any size alike), filtered linearly. 0 unless both decode at
+    // the same size.
+    uint32_t MakeAlphaTexture(const char* colourPath, const char* alphaPath);
+    // A soft round glow, white, opaque in the middle and fading to nothing
+    // at the edge of the square.
+    uint32_t MakeGlowTexture();
+    // The mean colour of a map made by MakeTexture (0..1); 0 when there is none.
+    int TextureMean(uint32_t texture, float rgb[3]) const;
+    void ReleaseTexture(uint32_t texture);
+    // Whether spheres can be made (GLU's quadric, made on first call).
+    int HasSpheres();
+    // A textured sphere of this radius as the bodies have always been drawn:
+    // GLU's 16 x 16, turned so that its poles lie on y, the texture's top
+    // row at +y; inside: facing inwards (the sky, a Sun lit from its centre).
+    // 0 without a quadric or a display list.
+    uint32_t MakeSphere(double radius, int inside);
+    void ReleaseShape(uint32_t shape);
+    // Drops every handle without deleting anything: the objects went with a
+    // context that is no more, and their names may be the new one's.
+    void ForgetObjects();
+    // The GL names behind handles (0 for none), for tests and benchmarks that
+    // reach GL themselves.
+    uint32_t TextureName(uint32_t texture) const;
+    uint32_t ShapeList(uint32_t shape) const;
+
+    // ---- Drawing the scene's objects at the current modelview matrix.
+    //
+    // The matrix times a 3 x 3 one (row-major; a turn, or a turn with a
+    // mirror that an inside-out sphere needs).
+    void MultiplyMatrix3(const double m[9]);
+    // Light 1, white, at the current origin: the Sun's light.
+    void PlaceSunLight();
+    // Light 2, a white light from far along `towards` (current axes): what
+    // shows the night side's lights.
+    void PlaceNightLight(const double towards[3]);
+    // A shape with a map (either may be 0), scaled by `scale` (normals kept
+    // unit), lit as the lighting switch says.
+    void DrawShape(uint32_t shape, uint32_t texture, double scale);
+    // The same at the map's full brightness whatever the lighting: the Sun.
+    void DrawShapeUnlit(uint32_t shape, uint32_t texture, double scale);
+    // The map added where light 2 falls and light 1 does not reach, over
+    // the same shape just drawn: a night side's lights. Nothing while the
+    // lighting is off (no side is dark then).
+    void DrawShapeNightLights(uint32_t shape, uint32_t texture, double scale);
+    // A square of the given half-width facing the camera about the current
+    // origin, its map added to what is behind (a glow).
+    void DrawGlow(uint32_t texture, double halfWidth, const float rgb[3]);
+    // A square point of `pixels` in a flat colour at the current origin,
+    // depth-tested: a body too small to see as a disc.
+    void DrawMarker(const float rgb[3], float pixels);
+    // Quad strips of `perStrip` vertices each (pairs across the strip),
+    // blended over what is drawn, depth-tested without writing depth, unlit;
+    // texture 0 draws the colours alone.
+    void DrawMeshStrips(const MeshVertex* vertices, int perStrip, int strips, uint32_t texture);
+    // A closed line through the vertices, blended the same way.
+    void DrawMeshLoop(const MeshVertex* vertices, int count);
+
+    // Text in full white whatever the lighting (1), or lit like a material
+    // as it always was (0, the default).
+    void SetTextFullBright(int on) { textFullBright = on; }
+
 private:
+    enum { MaxTextures = 320, MaxShapes = 160 };
+    struct TextureObject {
+        uint32_t name;
+        int hasMean;
+        float mean[3];
+    };
+    TextureObject textureObjects[MaxTextures];
+    uint32_t shapeLists[MaxShapes];
+    GLUquadric* quadric;
+    int quadricTried;
+    int textFullBright;
+
+    uint32_t NewTextureHandle(uint32_t name);
+    // An RGBA picture as a linearly filtered, clamped texture.
+    uint32_t MakeRgbaTexture(const unsigned char* rgba, int width, int height);
+    uint32_t Texture(uint32_t handle) const;
+    void BindTexture(uint32_t handle);
+
     // Texts are UTF-8. Characters 32..127 are the lists from fontBase; any
     // other character gets a list of its own the first time a text needs it,
     // kept in order of code point (list 0: the font has none).

@@ -1,35 +1,99 @@
-// The universe as a scene: one texture and one display list per slot, the
-// quadric that builds the spheres, the drawing of every used slot, and the
-// per-tick work. The Sun's list carries the light, so the light follows
+// The universe as a scene: the per-tick work (time keys, F2, F3, F4, the
+// step), the renderer's objects it holds per slot, and the drawing of one
+// frame: each used slot at its place in the chosen view, turned by its pole
+// and prime meridian where it has them (by its tilt and spin otherwise), its
+// label where it stays readable, a marker where it is too small to see; with
+// hd the Sun unlit, the night lights, then the rings and the Sun's glow over
+// everything solid. The Sun's slot places the light, so the light follows
 // whatever body is slot 1.
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <new>
 
+#include "core/app/Labels.h"
 #include "core/sim/Ephemeris.h"
 #include "core/sim/Keys.h"
 #include "core/sim/UniverseFile.h"
-#include "gfx/Gl.h"
 #include "gfx/GlRenderer.h"
 #include "gfx/Texture.h"
 #include "platform/Platform.h"
+#include "sim/Rings.h"
 #include "sim/Universe.h"
 
 namespace {
 
-const int kSphereSlices = 16;
-const int kSphereStacks = 16;
+const char kHdFolder[] = "Data/planety_hd/";
+// A body's label stands this many radii above its centre.
+const double kLabelHeight = 1.5;
+// A moon's label closer than this to its planet's centre on the screen is left out.
+const double kMoonLabelPixels = 30;
+// A body whose disc is narrower than this is drawn as a point this wide.
+const double kMarkerPixels = 2;
+// The Sun's glow reaches this many of its radii from its centre.
+const double kGlowRadii = 4;
+const double kJ2000 = 2451545.0;
+
+const char* FileName(const char* path) {
+    const char* slash = std::strrchr(path, '/');
+    return slash ? slash + 1 : path;
+}
+
+// The larger map of a body: a file of the same name in Data/planety_hd/.
+bool HdMapPath(const char* path, char* out, size_t size) {
+    const int n = std::snprintf(out, size, "%s%s", kHdFolder, FileName(path));
+    return n > 0 && static_cast<size_t>(n) < size && PathTaken(out);
+}
+
+// A file beside a map named after it: "3Earth.bmp" with "Night" is
+// "3EarthNight.bmp" in the same folder; with a whole name ("6SaturnRings.bmp")
+// that file in the map's folder. 1 when it is there.
+bool BesideMap(const char* map, const char* addition, bool wholeName, char* out, size_t size) {
+    const char* name = FileName(map);
+    const int folder = static_cast<int>(name - map);
+    const char* dot = std::strrchr(name, '.');
+    const int stem = dot ? static_cast<int>(dot - name) : static_cast<int>(std::strlen(name));
+    const int n = wholeName ? std::snprintf(out, size, "%.*s%s", folder, map, addition)
+                            : std::snprintf(out, size, "%.*s%.*s%s%s", folder, map, stem, name, addition,
+                                            dot ? dot : "");
+    return n > 0 && static_cast<size_t>(n) < size && PathTaken(out);
+}
+
+// The companion file beside the map in use, else beside the body's own path.
+bool Companion(const char* used, const char* own, const char* addition, bool wholeName, char* out, size_t size) {
+    return BesideMap(used, addition, wholeName, out, size) ||
+           (used != own && BesideMap(own, addition, wholeName, out, size));
+}
+
+void Multiply3(const double a[9], const double b[9], double out[9]) {
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c) out[3 * r + c] = a[3 * r] * b[c] + a[3 * r + 1] * b[3 + c] + a[3 * r + 2] * b[6 + c];
+}
+
+double Distance(const double a[3], const double b[3]) { return VectorLength(a[0] - b[0], a[1] - b[1], a[2] - b[2]); }
 
 }  // namespace
 
-Universe::Universe() : quadric(nullptr), paused(0), generation(0) {
+Universe::Universe()
+    : paused(0), generation(0), hd(0), trueSizes(0), glowTexture(0), hasCamera(0), viewCopy(nullptr) {
     // Nothing GL exists yet; zero makes an early ReleaseGlResources harmless.
     renderer = nullptr;
     std::memset(textures, 0, sizeof textures);
     listBase = 0;
+    std::memset(shapes, 0, sizeof shapes);
+    std::memset(nightTextures, 0, sizeof nightTextures);
+    std::memset(ringTextures, 0, sizeof ringTextures);
+    std::memset(labelDrawn, 0, sizeof labelDrawn);
+    std::memset(markerDrawn, 0, sizeof markerDrawn);
+    std::memset(cameraOrigin, 0, sizeof cameraOrigin);
+    std::memset(&camera, 0, sizeof camera);
 }
 
-Universe::~Universe() { ReleaseGlResources(); }
+Universe::~Universe() {
+    ReleaseGlResources();
+    delete viewCopy;
+}
 
 void Universe::Update(unsigned char* keys) {
     ApplyTimeKeys(keys);
@@ -77,87 +141,281 @@ int Universe::LoadRealSystem(double jd) {
 
 int Universe::Init(GlRenderer* r, int /*option*/) {
     SceneObject::Init(r, 2);
-    glGenTextures(UniverseSlots, textures);
-
-    for (int i = 0; i < UniverseSlots; ++i) {
-        const Body& b = bodies[i];
-        if (!BodyInUse(b)) continue;
-        if (!renderer->LoadTexture(textures[i], b.soubor, FilterMipmap)) {
-            // Standard error keeps the stored name; the box shows it in the user's language.
-            char text[BodyNameSize + BodyFileSize + 64], shown[2 * (BodyNameSize + BodyFileSize) + 256];
-            std::snprintf(text, sizeof text, "%s c.: %d ze souboru: %s!", b.meno, i, b.soubor);
-            std::snprintf(shown, sizeof shown, Translate("%s c.: %d ze souboru: %s!"), TranslateIn("body", b.meno),
-                          i, b.soubor);
-            ShowMessageBoxAs("Nepodarilo se nacist texturu", text, Translate("Nepodarilo se nacist texturu"), shown,
-                             MessageIconNone);
-        }
-    }
-
-    quadric = gluNewQuadric();
-    if (!quadric) {
+    LoadMaps();
+    if (renderer && !renderer->HasSpheres())
         ShowMessageBox("Error", TRANSLATABLE("Neni dost pameti pro nacteni \"Quadratic Object\""), MessageIconNone);
-    } else {
-        gluQuadricNormals(quadric, GLU_SMOOTH);
-        gluQuadricTexture(quadric, GL_TRUE);
-    }
-    // Without a quadric the lists are still built, only without spheres: the
-    // program goes on with labels and light, and never calls a list it lacks.
+    // Without a quadric the program goes on with labels and light, and
+    // never draws a sphere it lacks.
     BuildLists();
     return 1;
 }
 
-void Universe::BuildLists() {
-    listBase = glGenLists(UniverseSlots);
-    if (listBase == 0) return;
-
+void Universe::LoadMaps() {
+    if (!renderer) return;
     for (int i = 0; i < UniverseSlots; ++i) {
-        glNewList(listBase + i, GL_COMPILE);
-        if (i == SunSlot) {
-            const GLfloat diffuse[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-            const GLfloat position[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-            glLightfv(GL_LIGHT1, GL_DIFFUSE, diffuse);
-            glLightfv(GL_LIGHT1, GL_POSITION, position);
+        const Body& b = bodies[i];
+        if (!BodyInUse(b)) continue;
+        char larger[BodyFileSize + sizeof kHdFolder];
+        const bool useLarger = hd && HdMapPath(b.soubor, larger, sizeof larger);
+        const char* map = useLarger ? larger : b.soubor;
+        // The larger maps' levels are made by the renderer: GLU takes
+        // several times as long, which the start would feel.
+        textures[i] = renderer->MakeTexture(map, FilterMipmap, useLarger ? LevelsByMean : LevelsByGlu);
+        if (!textures[i]) {
+            // Standard error keeps the stored name; the box shows it in the user's language.
+            char text[BodyNameSize + sizeof larger + 64], shown[2 * (BodyNameSize + sizeof larger) + 256];
+            std::snprintf(text, sizeof text, "%s c.: %d ze souboru: %s!", b.meno, i, map);
+            std::snprintf(shown, sizeof shown, Translate("%s c.: %d ze souboru: %s!"), TranslateIn("body", b.meno),
+                          i, map);
+            ShowMessageBoxAs("Nepodarilo se nacist texturu", text, Translate("Nepodarilo se nacist texturu"), shown,
+                             MessageIconNone);
         }
-        glBindTexture(GL_TEXTURE_2D, textures[i]);
-        // GLU builds spheres about +z; turn the poles onto +y, the spin axis.
-        glRotated(90, -1, 0, 0);
-        if (quadric) {
-            // The sky is seen from inside, and the Sun is lit by the light at
-            // its own centre: both face inwards.
-            bool inside = i == SkySlot || i == SunSlot;
-            if (inside) gluQuadricOrientation(quadric, GLU_INSIDE);
-            gluSphere(quadric, bodies[i].polomer, kSphereSlices, kSphereStacks);
-            if (inside) gluQuadricOrientation(quadric, GLU_OUTSIDE);
-        }
-        glEndList();
+        if (!hd) continue;
+        // What comes with a map is looked for beside it, silently: without
+        // it the body is drawn as it always was.
+        char extra[sizeof larger + 64];
+        if (Companion(map, b.soubor, "Night", false, extra, sizeof extra))
+            nightTextures[i] = renderer->MakeTexture(extra, FilterMipmap, LevelsOfLights);
+        const RingSystem* rings = RingSystemForMap(b.soubor);
+        char alpha[sizeof extra];
+        if (rings && rings->ringMap && Companion(map, b.soubor, rings->ringMap, true, extra, sizeof extra) &&
+            Companion(map, b.soubor, rings->ringAlphaMap, true, alpha, sizeof alpha))
+            ringTextures[i] = renderer->MakeAlphaTexture(extra, alpha);
     }
+    if (hd) glowTexture = renderer->MakeGlowTexture();
+}
+
+void Universe::BuildLists() {
+    if (!renderer) return;
+    for (int i = 0; i < UniverseSlots; ++i) {
+        if (!BodyInUse(bodies[i])) continue;
+        // The sky is seen from inside, and the Sun is lit by the light at
+        // its own centre: both face inwards.
+        shapes[i] = renderer->MakeSphere(bodies[i].polomer, i == SkySlot || i == SunSlot);
+    }
+}
+
+// Safe to call twice: what was released is forgotten, so a second call never
+// releases handles that the renderer may since have handed to someone else.
+void Universe::ReleaseGlResources() {
+    for (int i = 0; i < UniverseSlots; ++i) {
+        if (renderer) {
+            renderer->ReleaseShape(shapes[i]);
+            renderer->ReleaseTexture(textures[i]);
+            renderer->ReleaseTexture(nightTextures[i]);
+            renderer->ReleaseTexture(ringTextures[i]);
+        }
+        shapes[i] = textures[i] = nightTextures[i] = ringTextures[i] = 0;
+    }
+    if (renderer) renderer->ReleaseTexture(glowTexture);
+    glowTexture = 0;
+}
+
+void Universe::SetCamera(const CameraPose& pose, int width, int height, const double origin[3]) {
+    MakeCameraView(pose, width, height, &camera);
+    std::memcpy(cameraOrigin, origin, sizeof cameraOrigin);
+    hasCamera = 1;
+}
+
+void Universe::ViewPlace(int slot, double out[3]) const { ViewPosition(slot, !trueSizes, out); }
+
+double Universe::ViewRadius(int slot) const { return trueSizes ? TrueRadius(slot) : bodies[slot].polomer; }
+
+const UniverseModel& Universe::ViewModel() {
+    if (trueSizes) return *this;
+    bool moved = false;
+    for (int i = FirstSimulatedSlot; i < UniverseSlots && !moved; ++i) moved = BodyInUse(bodies[i]) && IsMoon(i);
+    if (!moved) return *this;
+    if (!viewCopy) viewCopy = new (std::nothrow) UniverseModel;
+    if (!viewCopy) return *this;
+    *viewCopy = *this;
+    for (int i = 0; i < UniverseSlots; ++i) {
+        double p[3];
+        ViewPlace(i, p);
+        viewCopy->bodies[i].x = p[0], viewCopy->bodies[i].y = p[1], viewCopy->bodies[i].z = p[2];
+    }
+    return *viewCopy;
+}
+
+// A body with a pole is turned by its frame at the universe's date: GLU's
+// sphere, as the list turns it, has the map's prime meridian (its left
+// edge) at -z and east at -x, north at +y; Q carries that onto the
+// body-fixed axes (x to the prime meridian, z to the north pole). An
+// inside-out sphere has its north at -y, so its Q mirrors it back, which
+// keeps the map unmirrored seen from outside.
+void Universe::Orient(int slot) {
+    double frame[9];
+    const double jd = hasDate ? datum : kJ2000 + elapsed * DayLength();
+    if (BodyFrame(slot, jd, frame)) {
+        static const double kOutside[9] = {0, 0, -1, -1, 0, 0, 0, 1, 0};
+        static const double kInside[9] = {0, 0, -1, -1, 0, 0, 0, -1, 0};
+        double m[9];
+        Multiply3(frame, slot == SkySlot || slot == SunSlot ? kInside : kOutside, m);
+        renderer->MultiplyMatrix3(m);
+        return;
+    }
+    const Body& b = bodies[slot];
+    renderer->Rotate(b.osa_rotace, 0, 0, 1);
+    renderer->Rotate(b.rotace * simTime, 0, 1, 0);
+}
+
+void Universe::ChooseLabelsAndMarkers(const double places[][3], const double radii[], const char names[][LabelChars]) {
+    const int end = UsedSlotEnd(bodies);
+    for (int i = 0; i < UniverseSlots; ++i) {
+        labelDrawn[i] = i < end && BodyInUse(bodies[i]);
+        markerDrawn[i] = 0;
+    }
+    if (!hasCamera) return;
+    double sx[UniverseSlots], sy[UniverseSlots];
+    bool front[UniverseSlots];
+    bool anyMoon = false;
+    const double eye[3] = {cameraOrigin[0] + camera.position[0], cameraOrigin[1] + camera.position[1],
+                           cameraOrigin[2] + camera.position[2]};
+    for (int i = 0; i < end; ++i) {
+        front[i] = false;
+        if (!labelDrawn[i]) continue;
+        const double p[3] = {places[i][0] - cameraOrigin[0], places[i][1] - cameraOrigin[1],
+                             places[i][2] - cameraOrigin[2]};
+        front[i] = ProjectPoint(camera, p, &sx[i], &sy[i], nullptr) != 0;
+        if (i != SkySlot && IsMoon(i)) anyMoon = true;
+        // Whatever hd says, the true view keeps every body findable.
+        if ((hd || trueSizes) && i != SkySlot) {
+            const double disc = DiscRadiusPixels(camera, Distance(places[i], eye), radii[i]);
+            markerDrawn[i] = front[i] && 2 * disc < kMarkerPixels;
+        }
+    }
+    for (int i = FirstSimulatedSlot; i < end; ++i) {
+        if (!labelDrawn[i] || !IsMoon(i)) continue;
+        const int p = ParentSlot(i);
+        if (front[i] && front[p] && std::hypot(sx[i] - sx[p], sy[i] - sy[p]) < kMoonLabelPixels) labelDrawn[i] = 0;
+    }
+    // Where moons crowd in, or in the new look, no label is drawn over another.
+    if (!(hd || trueSizes || anyMoon) || !renderer) return;
+    LabelBox boxes[UniverseSlots];
+    int slotOf[UniverseSlots];
+    int count = 0;
+    for (int i = 0; i < end; ++i) {
+        if (!labelDrawn[i]) continue;
+        const double at[3] = {places[i][0] - cameraOrigin[0], places[i][1] + kLabelHeight * radii[i] - cameraOrigin[1],
+                              places[i][2] - cameraOrigin[2]};
+        double x, y;
+        // A label whose point is behind the camera is not drawn by GL either.
+        if (!ProjectPoint(camera, at, &x, &y, nullptr)) {
+            labelDrawn[i] = 0;
+            continue;
+        }
+        const double height = renderer->fontSize;
+        LabelBox& box = boxes[count];
+        box.rect = {x, y - 0.25 * height, x + renderer->TextWidth(names[i]), y + 0.85 * height};
+        box.level = i == SkySlot ? 3 : i == SunSlot ? 0 : IsMoon(i) ? 2 : 1;
+        box.size = radii[i];
+        slotOf[count++] = i;
+    }
+    unsigned char shown[UniverseSlots];
+    ChooseLabels(boxes, count, shown);
+    for (int k = 0; k < count; ++k) labelDrawn[slotOf[k]] = shown[k];
 }
 
 void Universe::Draw() {
     // Nothing to draw with before Init.
     if (!renderer) return;
-    for (int i = 0; i < UniverseSlots; ++i) {
+    const int end = UsedSlotEnd(bodies);
+    static double places[UniverseSlots][3], radii[UniverseSlots];
+    static char names[UniverseSlots][LabelChars];
+    for (int i = 0; i < end; ++i) {
+        if (!BodyInUse(bodies[i])) continue;
+        ViewPlace(i, places[i]);
+        radii[i] = ViewRadius(i);
+        std::snprintf(names[i], sizeof names[i], "%d. %s", i, TranslateIn("body", bodies[i].meno));
+    }
+    ChooseLabelsAndMarkers(places, radii, names);
+    const bool sunUsed = BodyInUse(bodies[SunSlot]);
+
+    for (int i = 0; i < end; ++i) {
         const Body& b = bodies[i];
         if (!BodyInUse(b)) continue;
         renderer->PushMatrix();
-        renderer->Translate(b.x, b.y, b.z);
-        renderer->Print(0, static_cast<float>(1.5 * b.polomer), 0, 1, 1, 1, "%d. %s", i, TranslateIn("body", b.meno));
-        renderer->Rotate(b.osa_rotace, 0, 0, 1);
-        renderer->Rotate(b.rotace * simTime, 0, 1, 0);
-        if (listBase) renderer->CallList(listBase + i);
+        renderer->Translate(places[i][0], places[i][1], places[i][2]);
+        if (labelDrawn[i]) renderer->Print(0, static_cast<float>(kLabelHeight * radii[i]), 0, 1, 1, 1, "%s", names[i]);
+        const bool night = hd && nightTextures[i] && sunUsed && i != SunSlot;
+        if (night) {
+            double away[3] = {places[i][0] - places[SunSlot][0], places[i][1] - places[SunSlot][1],
+                              places[i][2] - places[SunSlot][2]};
+            renderer->PlaceNightLight(away);
+        }
+        if (markerDrawn[i]) {
+            float rgb[3] = {0.7f, 0.7f, 0.7f};
+            renderer->TextureMean(textures[i], rgb);
+            renderer->DrawMarker(rgb, static_cast<float>(kMarkerPixels));
+            if (i == SunSlot) renderer->PlaceSunLight();
+            renderer->PopMatrix();
+            continue;
+        }
+        Orient(i);
+        if (i == SunSlot) renderer->PlaceSunLight();
+        const double scale = b.polomer > 0 && radii[i] != b.polomer ? radii[i] / b.polomer : 1;
+        if (hd && i == SunSlot)
+            renderer->DrawShapeUnlit(shapes[i], textures[i], scale);
+        else
+            renderer->DrawShape(shapes[i], textures[i], scale);
+        if (night) renderer->DrawShapeNightLights(shapes[i], nightTextures[i], scale);
         renderer->PopMatrix();
     }
+    if (hd) DrawTranslucent(places, radii);
 }
 
-// Safe to call twice: what was released is forgotten, so a second call never
-// deletes names that GL may since have handed to someone else.
-void Universe::ReleaseGlResources() {
-    if (listBase) glDeleteLists(listBase, UniverseSlots);
-    listBase = 0;
-    bool anyTexture = false;
-    for (int i = 0; i < UniverseSlots; ++i) anyTexture = anyTexture || textures[i] != 0;
-    if (anyTexture) glDeleteTextures(UniverseSlots, textures);
-    for (int i = 0; i < UniverseSlots; ++i) textures[i] = 0;
-    if (quadric) gluDeleteQuadric(quadric);
-    quadric = nullptr;
+// Rings and the glow over everything solid, the farthest first, so that
+// what lies behind them shows through.
+void Universe::DrawTranslucent(const double places[][3], const double radii[]) {
+    struct Item {
+        int slot;
+        double distance;
+    } items[UniverseSlots];
+    int count = 0;
+    const double eye[3] = {cameraOrigin[0] + camera.position[0], cameraOrigin[1] + camera.position[1],
+                           cameraOrigin[2] + camera.position[2]};
+    const int end = UsedSlotEnd(bodies);
+    const bool sunUsed = BodyInUse(bodies[SunSlot]);
+    for (int i = FirstSimulatedSlot; i < end; ++i) {
+        if (!BodyInUse(bodies[i]) || markerDrawn[i]) continue;
+        const bool glow = i == SunSlot && glowTexture;
+        const bool rings = sunUsed && i != SunSlot && RingSystemForMap(bodies[i].soubor);
+        if (!glow && !rings) continue;
+        items[count].slot = i;
+        items[count].distance = Distance(places[i], eye);
+        ++count;
+    }
+    for (int a = 1; a < count; ++a)
+        for (int k = a; k > 0 && items[k - 1].distance < items[k].distance; --k) {
+            const Item t = items[k];
+            items[k] = items[k - 1];
+            items[k - 1] = t;
+        }
+    for (int k = 0; k < count; ++k) {
+        const int i = items[k].slot;
+        if (i == SunSlot) {
+            float rgb[3] = {1.0f, 0.85f, 0.6f};
+            renderer->TextureMean(textures[i], rgb);
+            renderer->PushMatrix();
+            renderer->Translate(places[i][0], places[i][1], places[i][2]);
+            renderer->DrawGlow(glowTexture, kGlowRadii * radii[i], rgb);
+            renderer->PopMatrix();
+            continue;
+        }
+        RingView view;
+        std::memcpy(view.centre, places[i], sizeof view.centre);
+        std::memcpy(view.sun, places[SunSlot], sizeof view.sun);
+        std::memcpy(view.eye, eye, sizeof view.eye);
+        view.planetRadius = radii[i];
+        double frame[9];
+        const double jd = hasDate ? datum : kJ2000 + elapsed * DayLength();
+        if (BodyFrame(i, jd, frame)) {
+            view.pole[0] = frame[2], view.pole[1] = frame[5], view.pole[2] = frame[8];
+        } else {
+            // The built-in tilt turns the spin axis, +y, about z.
+            const double tilt = bodies[i].osa_rotace * 3.14159265358979323846 / 180;
+            view.pole[0] = -std::sin(tilt), view.pole[1] = std::cos(tilt), view.pole[2] = 0;
+        }
+        DrawRingSystem(renderer, *RingSystemForMap(bodies[i].soubor), ringTextures[i], view);
+    }
 }

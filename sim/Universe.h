@@ -1,23 +1,42 @@
-// The one scene: the universe model with the GL resources that draw it (a
-// texture and a display list per slot, and the quadric that builds them).
+// The one scene: the universe model with the GL objects that draw it (a map
+// and a sphere per slot, and with hd the night lights, the rings and the
+// Sun's glow), all held as the renderer's handles, and how one frame draws
+// them: where each body stands and how large in the view chosen (enlarged or
+// true), which way it is turned, which labels are drawn, and what is too
+// small to see as a disc. Not a GL call of its own: gfx/ draws.
 #ifndef ORRERY_SIM_UNIVERSE_H
 #define ORRERY_SIM_UNIVERSE_H
 
 #include <cstdint>
 
+#include "core/app/Camera.h"
 #include "core/sim/SceneObject.h"
 #include "core/sim/UniverseModel.h"
 
-struct GLUquadric;
-
 class Universe : public SceneObject, public UniverseModel {
 public:
-    GLUquadric* quadric;
     // While set, ticks apply the keys but do not step.
     int32_t paused;
     // Counts the times the bodies were replaced (F3, F4), so that whoever
     // keeps state about them (trails) sees the jump.
     uint32_t generation;
+    // configure.txt's hd, read before Init: the larger maps where there are
+    // any, and the rings, the night lights, the Sun's glow and the markers of
+    // bodies too small to see. Takes effect at the next Init.
+    int32_t hd;
+    // The view (key v): 0 draws every body at its radius (polomer) and each
+    // moon as far out from its planet as the planet is enlarged; 1 draws
+    // true sizes at true places.
+    int32_t trueSizes;
+
+    // The renderer's handles, per slot (textures[] of SceneObject holds the
+    // maps): the sphere, and the night side's lights.
+    uint32_t shapes[UniverseSlots];
+    uint32_t nightTextures[UniverseSlots];
+    // A ringed planet's ring map (only the textured rings have one), and the
+    // Sun's glow.
+    uint32_t ringTextures[UniverseSlots];
+    uint32_t glowTexture;
 
     Universe();
     ~Universe() override;
@@ -35,8 +54,41 @@ public:
     // The real solar system at Julian day jd, with GL resources rebuilt as
     // for Load. Outside 1800-2050 a message box says so and nothing changes.
     int LoadRealSystem(double jd);
+    // The spheres of every used slot, at their radii.
     void BuildLists();
     void ReleaseGlResources();
+
+    // The camera the next frame is drawn from: its pose relative to `origin`
+    // (absolute model coordinates) and the view's pixels. Without it (before
+    // the first call) every label is drawn and no body is a marker.
+    void SetCamera(const CameraPose& pose, int width, int height, const double origin[3]);
+
+    // Where the view draws a body and how large (trueSizes chooses which).
+    void ViewPlace(int slot, double out[3]) const;
+    double ViewRadius(int slot) const;
+    // The model as the view shows it: every body at its view place, for
+    // whatever follows the bodies on the screen (trails). The universe itself
+    // when no place differs; a copy kept here otherwise, valid until the
+    // next call.
+    const UniverseModel& ViewModel();
+
+    // What the last Draw decided, slot by slot, for tests: 1 where the label
+    // was drawn, 1 where the body was a marker point.
+    unsigned char labelDrawn[UniverseSlots];
+    unsigned char markerDrawn[UniverseSlots];
+
+private:
+    // Room for a label's text: "%d. " and a name of up to 49 bytes, translated.
+    enum { LabelChars = 160 };
+    int32_t hasCamera;
+    CameraView camera;
+    double cameraOrigin[3];
+    UniverseModel* viewCopy;
+
+    void LoadMaps();
+    void ChooseLabelsAndMarkers(const double places[][3], const double radii[], const char names[][LabelChars]);
+    void Orient(int slot);
+    void DrawTranslucent(const double places[][3], const double radii[]);
 };
 
 #endif

@@ -110,7 +110,7 @@ TEST(ApplicationStartup, OpensTheConfiguredWindowWithLightingOnAndBlendingOff) {
     EXPECT_TRUE(Enabled(GL_DEPTH_TEST));
     ASSERT_NE(nullptr, app.universe);
     EXPECT_EQ(static_cast<SceneObject*>(app.universe), app.scenes[0]);
-    EXPECT_NE(0u, app.universe->listBase);
+    EXPECT_TRUE(glIsList(app.renderer.ShapeList(app.universe->shapes[SunSlot]))) << "the Sun's sphere is made";
     EXPECT_TRUE(messages.Messages().empty()) << "first message: " << messages.Messages()[0].text;
 }
 
@@ -223,7 +223,7 @@ TEST(ApplicationWindow, F11GoesToFullScreenAtTheScreensSizeAndBack) {
     ASSERT_NE(nullptr, d);
     const int screenWidth = DisplayWidth(d, DefaultScreen(d)), screenHeight = DisplayHeight(d, DefaultScreen(d));
     const GLuint font = app.renderer.fontBase;
-    const GLuint sunTexture = app.universe->textures[1];
+    const GLuint sunTexture = app.renderer.TextureName(app.universe->textures[1]);
     Uint8 keys[SDLK_LAST];
     const struct {
         int fullScreen, width, height;
@@ -272,12 +272,14 @@ TEST(ApplicationWindow, LostGlObjectsAreMadeAgain) {
     ASSERT_EQ(1, app.Init());
     EXPECT_EQ(0, app.RestoreGlIfLost()) << "nothing was lost";
     glDeleteLists(app.renderer.fontBase, 96);
-    glDeleteTextures(UniverseSlots, app.universe->textures);
-    glDeleteLists(app.universe->listBase, UniverseSlots);
+    // A context without any of the old objects: every texture name and list
+    // the program could have had is gone.
+    for (GLuint name = 1; name < 1000; ++name) glDeleteTextures(1, &name);
+    glDeleteLists(1, 1000);
     EXPECT_EQ(1, app.RestoreGlIfLost());
     EXPECT_TRUE(glIsList(app.renderer.fontBase));
-    EXPECT_TRUE(glIsTexture(app.universe->textures[1]));
-    EXPECT_TRUE(glIsList(app.universe->listBase + 1));
+    EXPECT_TRUE(glIsTexture(app.renderer.TextureName(app.universe->textures[1])));
+    EXPECT_TRUE(glIsList(app.renderer.ShapeList(app.universe->shapes[1])));
     EXPECT_TRUE(Enabled(GL_LIGHTING)) << "the switches are as they were";
     EXPECT_TRUE(messages.Messages().empty());
     app.Render();
@@ -349,8 +351,8 @@ TEST(UniverseScene, LoadRebuildsResourcesOnlyAfterReadingAFile) {
     ASSERT_EQ(0, mkdir(dir.File("Data").c_str(), 0755));
     WorkingDir cwd(dir.Path());
     RecordingUniverse u;
-    EXPECT_EQ(nullptr, u.quadric) << "nothing GL before Init, so an early release deletes nothing";
-    EXPECT_EQ(0u, u.listBase);
+    EXPECT_EQ(0u, u.shapes[SunSlot]) << "nothing GL before Init, so an early release releases nothing";
+    EXPECT_EQ(0u, u.textures[SunSlot]);
     u.Draw();  // no renderer yet: nothing to draw with, and no crash
     u.deltat = 0.5;
     u.Load();

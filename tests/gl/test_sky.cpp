@@ -1,6 +1,6 @@
 // The sky sphere as GL draws it against the texture tool's idea of it: a
-// texture whose every texel spells its own column and row, drawn through the
-// universe's own display list for slot 0, read back pixel by pixel.
+// texture whose every texel spells its own column and row, drawn as the
+// universe draws slot 0, read back pixel by pixel.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -48,7 +48,7 @@ protected:
         for (int i = 1; i < UniverseSlots; ++i) universe->bodies[i].hmotnost = 0;
         ASSERT_EQ(1, universe->Init(&renderer, 2));
         // Exact texels: every pixel names the one texel it shows.
-        glBindTexture(GL_TEXTURE_2D, universe->textures[0]);
+        glBindTexture(GL_TEXTURE_2D, renderer.TextureName(universe->textures[0]));
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     }
@@ -66,7 +66,7 @@ protected:
         glLoadIdentity();
         glRotated(-pitch, 1, 0, 0);
         glRotated(-yaw, 0, 1, 0);
-        glCallList(universe->listBase);
+        renderer.DrawShape(universe->shapes[0], universe->textures[0], 1);
         Frame frame = ReadFrame();
         const SkyView view{kW, kH, pitch, yaw};
         Count n;
