@@ -3,6 +3,9 @@
 // from the Sun), the Sun's light, a glow facing the camera, a marker point,
 // and meshes the scene computes (rings). Each call leaves the GL state as it
 // found it, but for the bound texture and the lights it is meant to place.
+// A colour set here must not become the material of what is drawn next, as
+// GL_COLOR_MATERIAL would make it, and a popped current colour does not
+// undo that: colour material is off wherever a colour of its own is set.
 // What to draw where is the scene's (sim/); this is only how.
 #include "gfx/Gl.h"
 #include "gfx/GlRenderer.h"
@@ -96,6 +99,7 @@ void GlRenderer::DrawGlow(uint32_t texture, double halfWidth, const float rgb[3]
     glLoadMatrixd(facing);
     glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_CURRENT_BIT);
     glDisable(GL_LIGHTING);
+    glDisable(GL_COLOR_MATERIAL);
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
@@ -120,6 +124,7 @@ void GlRenderer::DrawGlow(uint32_t texture, double halfWidth, const float rgb[3]
 void GlRenderer::DrawMarker(const float rgb[3], float pixels) {
     glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_POINT_BIT);
     glDisable(GL_LIGHTING);
+    glDisable(GL_COLOR_MATERIAL);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_POINT_SMOOTH);
     glPointSize(pixels);
@@ -138,6 +143,7 @@ void BeginMesh(const MeshVertex* vertices, int textured) {
     glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_CURRENT_BIT);
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     glDisable(GL_LIGHTING);
+    glDisable(GL_COLOR_MATERIAL);
     if (textured)
         glEnable(GL_TEXTURE_2D);
     else

@@ -332,3 +332,30 @@ TEST_F(SceneLook, AMoonsLabelStaysOffItsPlanet) {
                                  << " bytes changed";
     }
 }
+// What hd 1 draws in colours of its own (a marker, the rings, the glow)
+// leaves no colour behind on what is drawn after it, the next frame's
+// bodies included: lit bodies take GL's current colour as their material.
+TEST_F(SceneLook, AMarkersOrTheRingsColourStaysWithThem) {
+    Put(1, "Slunce", Map("0Sun.bmp", {255, 120, 0}), 1, 0, 0, 100);
+    Put(2, "Mars", Map("4Mars.bmp", {255, 0, 0}), 0.0001, 3, 0, 0);
+    Put(3, "Saturn", Map("6Saturn.bmp", {220, 200, 160}), 1, 0, 0, 0);
+    Put(4, "Venuse", Map("2Venus.bmp", {200, 200, 200}), 0.5, -3, 0, 0);
+    Map("6SaturnRings.bmp", {40, 255, 40}, 256, 4);
+    Map("6SaturnRingsAlpha.bmp", {255, 255, 255}, 256, 4);
+    Start(1);
+    const double from[3] = {0, 0, 8}, at[3] = {0, 0, 0}, venus[3] = {-3, 0, 0};
+    const CameraPose pose = Looking(from, at);
+    Draw(pose);
+    const Frame f = Draw(pose);
+    ASSERT_TRUE(universe->markerDrawn[2]) << "Mars is too small to see from here";
+    int x, y;
+    Pixel(pose, at, &x, &y);
+    const Rgb saturn = At(f, x, y);
+    EXPECT_TRUE(saturn.r == 220 && saturn.g == 200 && saturn.b == 160)
+        << "Saturn after the marker: expected its map's 220,200,160, got " << saturn.r << "," << saturn.g << "," << saturn.b;
+    Pixel(pose, venus, &x, &y);
+    const Rgb v = At(f, x, y);
+    EXPECT_TRUE(v.r == 200 && v.g == 200 && v.b == 200)
+        << "Venuse in the frame after the rings and the glow: expected 200,200,200, got " << v.r << "," << v.g << ","
+        << v.b;
+}
