@@ -98,9 +98,6 @@ public:
     // strips, any size alike), filtered linearly. 0 unless both decode at
     // the same size.
     uint32_t MakeAlphaTexture(const char* colourPath, const char* alphaPath);
-    // A soft round glow, white, opaque in the middle and fading to nothing
-    // at the edge of the square.
-    uint32_t MakeGlowTexture();
     // The mean colour of a map made by MakeTexture (0..1); 0 when there is none.
     int TextureMean(uint32_t texture, float rgb[3]) const;
     void ReleaseTexture(uint32_t texture);
@@ -139,9 +136,11 @@ public:
     // the same shape just drawn: a night side's lights. Nothing while the
     // lighting is off (no side is dark then).
     void DrawShapeNightLights(uint32_t shape, uint32_t texture, double scale);
-    // A square of the given half-width facing the camera about the current
-    // origin, its map added to what is behind (a glow).
-    void DrawGlow(uint32_t texture, double halfWidth, const float rgb[3]);
+    // A glow about the current origin, facing the camera: a ring from
+    // `inner` to `outer` of the colour added to what is behind it, `strength`
+    // of it at the inner edge fading to nothing at the outer one. Untextured:
+    // it may cover much of the screen.
+    void DrawGlow(double inner, double outer, const float rgb[3], float strength);
     // A square point of `pixels` in a flat colour at the current origin,
     // depth-tested: a body too small to see as a disc.
     void DrawMarker(const float rgb[3], float pixels);

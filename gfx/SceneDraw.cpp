@@ -7,6 +7,8 @@
 // GL_COLOR_MATERIAL would make it, and a popped current colour does not
 // undo that: colour material is off wherever a colour of its own is set.
 // What to draw where is the scene's (sim/); this is only how.
+#include <cmath>
+
 #include "gfx/Gl.h"
 #include "gfx/GlRenderer.h"
 
@@ -90,33 +92,37 @@ void GlRenderer::DrawShapeNightLights(uint32_t shape, uint32_t texture, double s
     glPopAttrib();
 }
 
-void GlRenderer::DrawGlow(uint32_t texture, double halfWidth, const float rgb[3]) {
+void GlRenderer::DrawGlow(double inner, double outer, const float rgb[3], float strength) {
+    enum { Bands = 6, Sides = 48 };
     GLdouble m[16];
     glGetDoublev(GL_MODELVIEW_MATRIX, m);
-    // The place of the current origin with no turn: a square facing the eye.
+    // The place of the current origin with no turn: rings facing the eye.
     const GLdouble facing[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, m[12], m[13], m[14], 1};
     glPushMatrix();
     glLoadMatrixd(facing);
     glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_CURRENT_BIT);
     glDisable(GL_LIGHTING);
     glDisable(GL_COLOR_MATERIAL);
-    glEnable(GL_TEXTURE_2D);
+    glDisable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     glDepthMask(GL_FALSE);
-    BindTexture(texture);
-    glColor4f(rgb[0], rgb[1], rgb[2], 1.0f);
-    const GLdouble h = halfWidth;
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex3d(-h, -h, 0);
-    glTexCoord2f(1, 0);
-    glVertex3d(h, -h, 0);
-    glTexCoord2f(1, 1);
-    glVertex3d(h, h, 0);
-    glTexCoord2f(0, 1);
-    glVertex3d(-h, h, 0);
-    glEnd();
+    // Bands whose strength falls with the square of the way out, smoothly
+    // shaded between them.
+    for (int band = 0; band < Bands; ++band) {
+        const double f0 = (double)band / Bands, f1 = (double)(band + 1) / Bands;
+        const double r0 = inner + (outer - inner) * f0, r1 = inner + (outer - inner) * f1;
+        const float a0 = strength * (float)((1 - f0) * (1 - f0)), a1 = strength * (float)((1 - f1) * (1 - f1));
+        glBegin(GL_QUAD_STRIP);
+        for (int k = 0; k <= Sides; ++k) {
+            const double angle = 6.283185307179586 * k / Sides, c = std::cos(angle), sn = std::sin(angle);
+            glColor4f(rgb[0], rgb[1], rgb[2], a0);
+            glVertex3d(r0 * c, r0 * sn, 0);
+            glColor4f(rgb[0], rgb[1], rgb[2], a1);
+            glVertex3d(r1 * c, r1 * sn, 0);
+        }
+        glEnd();
+    }
     glPopAttrib();
     glPopMatrix();
 }

@@ -1,7 +1,7 @@
 // BMP file to GL texture: the file read once (silently absent or decoded), the
 // three filter modes and the upload; the scene's maps with their mean colour,
-// the rings' colour-and-opacity strip and the generated glow. Upload errors
-// of GL itself are not detected.
+// and the rings' colour-and-opacity strip. Upload errors of GL itself are not
+// detected.
 #include "gfx/Texture.h"
 
 #include <cmath>
@@ -100,9 +100,28 @@ void Upload(const RgbImage* image, int filter, int levels) {
     if (packed) glPixelStorei(GL_UNPACK_ALIGNMENT, previousAlignment);
 }
 
-// The mean of every pixel, 0..1 per channel; 0 for an empty image.
-int MeanColour(const RgbImage* image, float rgb[3]) {
+// The mean colour of the bound texture, 0..1 per channel: its last mipmap
+// level is the mean of every texel, made with the levels (so a map of any
+// size costs nothing more); without levels, the mean of the image's pixels.
+int MeanColour(const RgbImage* image, int filter, float rgb[3]) {
     if (!image->pixels || image->width <= 0 || image->height <= 0) return 0;
+    if (filter != FilterNearest && filter != FilterLinear) {
+        int last = 0;
+        GLint w = 0;
+        while (glGetTexLevelParameteriv(GL_TEXTURE_2D, last + 1, GL_TEXTURE_WIDTH, &w), w > 0) ++last;
+        GLint lw = 0, lh = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, last, GL_TEXTURE_WIDTH, &lw);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, last, GL_TEXTURE_HEIGHT, &lh);
+        if (last > 0 && lw == 1 && lh == 1) {
+            unsigned char texel[4] = {0, 0, 0, 0};
+            glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+            glPixelStorei(GL_PACK_ALIGNMENT, 1);
+            glGetTexImage(GL_TEXTURE_2D, last, GL_RGB, GL_UNSIGNED_BYTE, texel);
+            glPopClientAttrib();
+            for (int c = 0; c < 3; ++c) rgb[c] = texel[c] / 255.0f;
+            return 1;
+        }
+    }
     const size_t count = (size_t)image->width * (size_t)image->height;
     uint64_t sum[3] = {0, 0, 0};
     for (size_t i = 0; i < count; ++i)
@@ -136,7 +155,8 @@ uint32_t GlRenderer::MakeTexture(const char* path, int filter, int levels) {
         glBindTexture(GL_TEXTURE_2D, name);
         Upload(image, filter, levels);
         TextureObject& t = textureObjects[handle - 1];
-        t.hasMean = MeanColour(image, t.mean);
+        // A map of lights keeps its brightest texels in the levels, not the mean.
+        t.hasMean = levels != LevelsOfLights && MeanColour(image, filter, t.mean);
     } else if (name) {
         glDeleteTextures(1, &name);
     }
@@ -154,8 +174,8 @@ uint32_t GlRenderer::MakeRgbaTexture(const unsigned char* rgba, int width, int h
     }
     glBindTexture(GL_TEXTURE_2D, name);
     SetFilters(FilterLinear);
-    // Strips are read inside their end texels and the glow is clear at its
-    // edges, so GL 1.1's clamp never shows its border.
+    // Strips are read inside their end texels, so GL 1.1's clamp never
+    // shows its border.
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
@@ -186,20 +206,4 @@ uint32_t GlRenderer::MakeAlphaTexture(const char* colourPath, const char* alphaP
     if (colour) FreeRgbImage(colour);
     if (alpha) FreeRgbImage(alpha);
     return handle;
-}
-
-uint32_t GlRenderer::MakeGlowTexture() {
-    enum { Side = 64 };
-    static unsigned char texels[Side * Side * 4];
-    for (int y = 0; y < Side; ++y)
-        for (int x = 0; x < Side; ++x) {
-            const double dx = (x + 0.5) / (Side / 2) - 1, dy = (y + 0.5) / (Side / 2) - 1;
-            const double r = std::sqrt(dx * dx + dy * dy);
-            // Brightest at the middle, falling off as a soft halo, nothing at the edge.
-            const double fall = r >= 1 ? 0 : (1 - r) * (1 - r) * (1 - r);
-            unsigned char* t = texels + 4 * (y * Side + x);
-            t[0] = t[1] = t[2] = 255;
-            t[3] = (unsigned char)std::lround(255 * fall);
-        }
-    return MakeRgbaTexture(texels, Side, Side);
 }

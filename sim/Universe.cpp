@@ -31,8 +31,10 @@ const double kLabelHeight = 1.5;
 const double kMoonLabelPixels = 30;
 // A body whose disc is narrower than this is drawn as a point this wide.
 const double kMarkerPixels = 2;
-// The Sun's glow reaches this many of its radii from its centre.
-const double kGlowRadii = 4;
+// The Sun's glow reaches this many of its radii from its centre, from this
+// much of its colour at the edge of its disc.
+const double kGlowRadii = 3;
+const float kGlowStrength = 0.6f;
 const double kJ2000 = 2451545.0;
 
 const char* FileName(const char* path) {
@@ -76,7 +78,7 @@ double Distance(const double a[3], const double b[3]) { return VectorLength(a[0]
 }  // namespace
 
 Universe::Universe()
-    : paused(0), generation(0), hd(0), trueSizes(0), glowTexture(0), hasCamera(0), viewCopy(nullptr) {
+    : paused(0), generation(0), hd(0), trueSizes(0), hasCamera(0), viewCopy(nullptr) {
     // Nothing GL exists yet; zero makes an early ReleaseGlResources harmless.
     renderer = nullptr;
     std::memset(textures, 0, sizeof textures);
@@ -182,7 +184,6 @@ void Universe::LoadMaps() {
             Companion(map, b.soubor, rings->ringAlphaMap, true, alpha, sizeof alpha))
             ringTextures[i] = renderer->MakeAlphaTexture(extra, alpha);
     }
-    if (hd) glowTexture = renderer->MakeGlowTexture();
 }
 
 void Universe::BuildLists() {
@@ -207,8 +208,6 @@ void Universe::ReleaseGlResources() {
         }
         shapes[i] = textures[i] = nightTextures[i] = ringTextures[i] = 0;
     }
-    if (renderer) renderer->ReleaseTexture(glowTexture);
-    glowTexture = 0;
 }
 
 void Universe::SetCamera(const CameraPose& pose, int width, int height, const double origin[3]) {
@@ -307,6 +306,17 @@ void Universe::ChooseLabelsAndMarkers(const double places[][3], const double rad
         const double height = renderer->fontSize;
         LabelBox& box = boxes[count];
         box.rect = {x, y - 0.25 * height, x + renderer->TextWidth(names[i]), y + 0.85 * height};
+        // Nor is a moon's label drawn across its planet's disc.
+        const int p = i != SkySlot && IsMoon(i) ? ParentSlot(i) : -1;
+        if (p >= 0 && front[p]) {
+            const double disc = DiscRadiusPixels(camera, Distance(places[p], eye), radii[p]);
+            const double dx = std::fmax(std::fmax(box.rect.x0 - sx[p], 0.0), sx[p] - box.rect.x1);
+            const double dy = std::fmax(std::fmax(box.rect.y0 - sy[p], 0.0), sy[p] - box.rect.y1);
+            if (dx * dx + dy * dy < disc * disc) {
+                labelDrawn[i] = 0;
+                continue;
+            }
+        }
         box.level = i == SkySlot ? 3 : i == SunSlot ? 0 : IsMoon(i) ? 2 : 1;
         box.size = radii[i];
         slotOf[count++] = i;
@@ -378,7 +388,7 @@ void Universe::DrawTranslucent(const double places[][3], const double radii[]) {
     const bool sunUsed = BodyInUse(bodies[SunSlot]);
     for (int i = FirstSimulatedSlot; i < end; ++i) {
         if (!BodyInUse(bodies[i]) || markerDrawn[i]) continue;
-        const bool glow = i == SunSlot && glowTexture;
+        const bool glow = i == SunSlot;
         const bool rings = sunUsed && i != SunSlot && RingSystemForMap(bodies[i].soubor);
         if (!glow && !rings) continue;
         items[count].slot = i;
@@ -398,7 +408,7 @@ void Universe::DrawTranslucent(const double places[][3], const double radii[]) {
             renderer->TextureMean(textures[i], rgb);
             renderer->PushMatrix();
             renderer->Translate(places[i][0], places[i][1], places[i][2]);
-            renderer->DrawGlow(glowTexture, kGlowRadii * radii[i], rgb);
+            renderer->DrawGlow(radii[i], kGlowRadii * radii[i], rgb, kGlowStrength);
             renderer->PopMatrix();
             continue;
         }

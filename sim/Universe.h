@@ -33,10 +33,8 @@ public:
     // maps): the sphere, and the night side's lights.
     uint32_t shapes[UniverseSlots];
     uint32_t nightTextures[UniverseSlots];
-    // A ringed planet's ring map (only the textured rings have one), and the
-    // Sun's glow.
+    // A ringed planet's ring map (only the textured rings have one).
     uint32_t ringTextures[UniverseSlots];
-    uint32_t glowTexture;
 
     Universe();
     ~Universe() override;

@@ -295,29 +295,37 @@ TEST(BodyFrames, AgreeWithThePublishedRotationModels) {
 }
 
 // A moon's label is left out while the moon stands within 30 pixels of its
-// planet's centre on the screen, and drawn once it is farther out.
+// planet's centre on the screen, or where it would run across the planet's
+// disc, and drawn once it is clear of both.
 TEST_F(SceneLook, AMoonsLabelStaysOffItsPlanet) {
+    // At 20 units from the camera (320 x 240, 45 degrees high) a unit is
+    // 14.5 pixels.
     const struct {
-        double below;  // at 20 units from the camera: 320 x 240, 45 degrees high
+        const char* where;
+        double planetRadius, x, y;
         bool label;
-    } cases[] = {{1.6, false}, {2.6, true}};
+    } cases[] = {
+        {"23 pixels below", 0.2, 0, -1.6, false},
+        {"38 pixels below", 0.2, 0, -2.6, true},
+        {"45 pixels to the left, its label across the disc", 1.0, -3.1, -0.7, false},
+    };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "moon " << c.below << " below");
+        SCOPED_TRACE(c.where);
         universe.reset(new Universe());
         Empty();
         Put(1, "Slunce", Map("0Sun.bmp", {255, 255, 255}), 1, 0, 0, 100);
-        Put(2, "Jupiter", Map("5Jupiter.bmp", {200, 150, 100}), 0.2, 0, 0, 0);
-        Put(3, "Io", Map("Io.bmp", {200, 200, 0}), 0.05, 0, -c.below, 0);
+        Put(2, "Jupiter", Map("5Jupiter.bmp", {200, 150, 100}), c.planetRadius, 0, 0, 0);
+        Put(3, "Io", Map("Io.bmp", {200, 200, 0}), 0.05, c.x, c.y, 0);
         universe->traits[3].parent = 2;
         Start(0);
-        const double from[3] = {0, 0, 20}, at[3] = {0, 0, 0}, moon[3] = {0, -c.below, 0};
+        const double from[3] = {0, 0, 20}, at[3] = {0, 0, 0}, moon[3] = {c.x, c.y, 0};
         const CameraPose pose = Looking(from, at);
         const Frame f = Draw(pose);
         int px, py, mx, my;
         Pixel(pose, at, &px, &py);
         Pixel(pose, moon, &mx, &my);
-        EXPECT_EQ(c.label, std::abs(my - py) >= 30) << "the case puts the moon " << py - my << " pixels out";
-        EXPECT_EQ(c.label, universe->labelDrawn[3] != 0);
+        EXPECT_EQ(c.label, universe->labelDrawn[3] != 0) << "the moon stands " << std::hypot(mx - px, my - py)
+                                                           << " pixels from the planet";
         EXPECT_TRUE(universe->labelDrawn[2]) << "the planet keeps its label";
         // What the moon adds to the picture: its disc of a pixel or two,
         // and its label if it has one.
@@ -328,10 +336,10 @@ TEST_F(SceneLook, AMoonsLabelStaysOffItsPlanet) {
         if (c.label)
             EXPECT_GT(added, 60) << "expected the moon's label, got " << added << " bytes changed";
         else
-            EXPECT_LT(added, 30) << "expected no label within 30 pixels of the planet, got " << added
-                                 << " bytes changed";
+            EXPECT_LT(added, 30) << "expected no label, got " << added << " bytes changed";
     }
 }
+
 // What hd 1 draws in colours of its own (a marker, the rings, the glow)
 // leaves no colour behind on what is drawn after it, the next frame's
 // bodies included: lit bodies take GL's current colour as their material.
