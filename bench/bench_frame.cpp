@@ -13,7 +13,8 @@
 //
 //   frames     Init, first frame, 1 s warm-up, then Update+Render back to back
 //              without the 100 Hz cap for SECONDS; then, in the same window, the
-//              floor: glClear + SDL_GL_SwapBuffers alone.
+//              floor: glClear + SDL_GL_SwapBuffers alone. ORRERY_BENCH_DATE and
+//              ORRERY_BENCH_JUMP choose another view (bench/bench_frame_hd.sh).
 //   breakdown  Render with one part of the scene switched off at a time.
 //   loop       Init, then the real fixed-step loop (RunMainLoop, SDL's clock)
 //              for SECONDS of wall time, counting ticks and reading the captions.
@@ -39,6 +40,7 @@
 
 #include "app/Application.h"
 #include "core/app/MainLoop.h"
+#include "core/sim/Ephemeris.h"
 #include "gfx/Gl.h"
 #include "gfx/GlRenderer.h"
 #include "gfx/Texture.h"
@@ -148,11 +150,33 @@ int MeasureStartup() {
     return 0;
 }
 
+// The view to measure, from the environment: ORRERY_BENCH_DATE (as --date)
+// starts with the real system of that date, ORRERY_BENCH_JUMP=N rides with
+// body N as the digit key does. Neither: the default camera of the built-in
+// system.
+int PrepareView(Application& app) {
+    if (const char* date = std::getenv("ORRERY_BENCH_DATE")) {
+        if (!ParseDateArgument(date, &app.startDate)) return 0;
+    }
+    return 1;
+}
+
+void JumpAsTheUserWould(Application& app) {
+    const char* jump = std::getenv("ORRERY_BENCH_JUMP");
+    if (!jump || !app.universe) return;
+    const int n = std::atoi(jump);
+    static Uint8 keys[SDLK_LAST];
+    std::memset(keys, 0, sizeof keys);
+    keys[n == 10 ? SDLK_0 : SDLK_0 + n] = 1;
+    app.HandleKeys(keys);
+}
+
 int MeasureFrames(double seconds) {
     int64_t tMain = NowNs();
     Application app;
-    if (!app.Init()) return 1;
+    if (!PrepareView(app) || !app.Init()) return 1;
     int64_t tInit = NowNs();
+    JumpAsTheUserWould(app);
     app.Render();
     glFinish();  // the swap has been handed to X; make sure GL has nothing left
     int64_t tFirst = NowNs();
