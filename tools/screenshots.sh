@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots from the real program on a private Xvfb:
 # the default view, Jupiter close up (key 6) and the help screen (F1) in the
-# shipped 640x480 window, the help screen in Czech with translate 1, and the
+# shipped 640x480 window, the help screen in Czech with translate 1, the
 # night sky at 1920x1080: riding with Zeme
 # on 1995-06-09, turned to the left, Jupiter beside Antares in Scorpius
-# (a 1280x720 part of the window about them).
+# (a 1280x720 part of the window about them), and with hd 1 Saturn, the Earth
+# by day and night, and Jupiter with its moons.
 # Usage: tools/screenshots.sh [orrery-binary] [output-folder]
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -64,4 +65,38 @@ sleep 1
 import -window "$win" -crop 1280x720+140+160 +repage "$out/screenshot-sky.png"
 xdotool key Escape
 wait "$pid"
-echo "wrote $out/screenshot-default.png, screenshot-jupiter.png, screenshot-help.png, screenshot-help-cs.png, screenshot-sky.png"
+# With hd 1 at 1280x720: Saturn (key 7, a little farther than the jump puts
+# the camera), the Earth by day and night (key 4), Jupiter and its moons (key
+# 6, farther out), on 2018-03-20 16:00 UT. The universe is saved at once,
+# given a step too short to move anything and that moment's date, and loaded
+# again, so that the Earth shows the longitudes of that hour.
+# ORRERY_SHOTS_UNIVERSE names a universe file to start from instead.
+if [ -d "$root/Data/planety_hd" ]; then
+    ln -s "$root/Data/planety_hd" "$work/Data/planety_hd"
+    printf 'width 1280\nheight 720\nhd 1\n' >configure.txt
+    if [ -n "${ORRERY_SHOTS_UNIVERSE:-}" ]; then start --load "$ORRERY_SHOTS_UNIVERSE"; else start --date 2018-03-20T16:00; fi
+    xdotool key p F2
+    sleep 1
+    awk -F'\t' -v OFS='\t' '$1 == "deltat" { $2 = "0.0000001" } $1 == "datum" { $2 = "2458198.166667" } { print }' \
+        Data/vesmir.ves >still.ves && mv still.ves Data/vesmir.ves
+    xdotool key F3
+    sleep 1
+    # Back at a tenth of the hyperspeed, then at the usual one.
+    xdotool key 7 Alt_L keydown s
+    sleep 0.25
+    xdotool keyup s key space
+    sleep 1
+    import -window "$win" "$out/screenshot-saturn.png"
+    xdotool key 4
+    sleep 1
+    import -window "$win" "$out/screenshot-earth.png"
+    xdotool key 6 keydown s
+    sleep 0.15
+    xdotool keyup s
+    sleep 1
+    import -window "$win" "$out/screenshot-moons.png"
+    xdotool key Escape
+    wait "$pid"
+fi
+echo "wrote $out/screenshot-default.png, screenshot-jupiter.png, screenshot-help.png, screenshot-help-cs.png, screenshot-sky.png" \
+    "and with Data/planety_hd screenshot-saturn.png, screenshot-earth.png, screenshot-moons.png"
