@@ -105,11 +105,13 @@ map() { # out package file turn centre hd-size
 # Titania's Ursula and Messina Chasmata, Miranda's Inverness, Arden and
 # Elsinore coronae and Oberon's Hamlet and Othello (both drawn with the
 # other pole on top, as is Ariel by the same author). Where nothing fixed
-# could be named (the Sun, the gas giants' and Venus's clouds, Titan's haze,
+# could be named (the gas giants' and Venus's clouds, Titan's haze,
 # Deimos, Enceladus, Hyperion, Ariel, Umbriel, Triton, Charon) the package's
 # own convention, 0 in the middle, is kept; Data/SOURCES.txt says which.
 S=stellarium-data X=xplanet-images
-map 0Sun.bmp        $S sun.png       - 0 512x256
+# The Sun's photosphere keeps no features long enough to map: xplanet's
+# uniform disc of its colour (255, 255, 166), at the least the hd folder takes.
+map 0Sun.bmp        $X sun.jpg       - 0 512x256
 map 1Mercury.bmp    $S mercury.png   - 0 512x256
 map 2Venus.bmp      $S venus.png     - 0 512x256
 map 3Earth.bmp      $X earth.jpg     - 0 2048x1024
