@@ -43,7 +43,7 @@ for package in stellarium-data xplanet-images; do
         dpkg-deb -x "$sources/${package}"_*.deb "$sources/$package.tmp"
         mv "$sources/$package.tmp" "$sources/$package"
     fi
-    deb=$(ls "$sources/${package}"_*.deb 2>/dev/null | head -n 1)
+    deb=$(ls "$sources/${package}"_*.deb 2>/dev/null | head -n 1 || true)
     version=$([ -n "$deb" ] && dpkg-deb -f "$deb" Version || echo unknown)
     echo "$package $version"
     [ "$version" = "${checked[$package]}" ] ||
