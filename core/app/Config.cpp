@@ -42,6 +42,8 @@ void ReadConfigText(const char* text, size_t size, StartupSettings* s) {
             if (c.Integer(&value)) s->framesPerSecond = Clamped(value, ConfigFpsMin, ConfigFpsMax);
         } else if (std::strcmp(token, "translate") == 0) {
             if (c.Integer(&value)) s->translate = value != 0;
+        } else if (std::strcmp(token, "hd") == 0) {
+            if (c.Integer(&value)) s->hd = value != 0;
         } else if (std::strcmp(token, "fontsize") == 0) {
             // Text from unreadably small to a third of a small screen.
             if (c.Integer(&value)) s->fontSize = Clamped(value, ConfigFontSizeMin, ConfigFontSizeMax);

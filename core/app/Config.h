@@ -1,5 +1,5 @@
 // Reader of "configure.txt": words separated by any white space, keys
-// width/height/oglw/oglh/fullscreen/bpp/fontsize/sleep/translate/resizable/fps
+// width/height/oglw/oglh/fullscreen/bpp/fontsize/sleep/translate/resizable/fps/hd
 // each followed by a decimal integer, "//" words starting comments to the end
 // of the line.
 #ifndef ORRERY_CORE_APP_CONFIG_H
@@ -20,6 +20,7 @@ struct StartupSettings {
     int32_t translate = 0;         // 1: texts in the user's language; 0: as written
     int32_t resizable = 0;         // 1: the window manager may resize the window
     int32_t framesPerSecond = 100; // "fps": at most this many frames a second, ConfigFpsMin..Max
+    int32_t hd = 0;                // 1: the maps of Data/planety_hd; kept for the drawing, unused yet
 };
 
 enum { ConfigTokenMax = 999, ConfigFullscreenFlag = 0x80000000u };

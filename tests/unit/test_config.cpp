@@ -31,6 +31,7 @@ TEST(ConfigDefaults, MissingFileKeepsWindowed640x480AtDisplayDepth) {
     EXPECT_EQ(20, s.fontSize);
     EXPECT_EQ(0, s.sleepWhenIdle);
     EXPECT_EQ(0, s.translate);
+    EXPECT_EQ(0, s.hd);
 }
 
 TEST(ConfigKeys, FontSizeStaysReadable) {
@@ -42,7 +43,8 @@ TEST(ConfigKeys, FontSizeStaysReadable) {
     for (const auto& c : cases) EXPECT_EQ(c.size, Read(c.text).fontSize) << c.text;
 }
 
-// "sleep" and "translate" are switches; each case is read with either word.
+// "sleep", "translate" and "hd" are switches; each case is read with each word,
+// and leaves the other two off.
 TEST(ConfigKeys, SwitchesAreOnForAnyNonzeroAndTheLastValueWins) {
     const struct {
         const char* text;
@@ -50,14 +52,19 @@ TEST(ConfigKeys, SwitchesAreOnForAnyNonzeroAndTheLastValueWins) {
     } cases[] = {{"KEY 1", 1},          {"KEY 0", 0},       {"KEY -3", 1},
                  {"KEY 99999999999", 1}, {"KEY 1 KEY 0", 0}, {"KEY x", 0},
                  {"KEY//1", 0},          {"Key 1", 0},       {"KEY 1 width 800", 1}};
-    for (const char* key : {"sleep", "translate"}) {
+    const char* const keys[] = {"sleep", "translate", "hd"};
+    for (const char* key : keys) {
         for (const auto& c : cases) {
             std::string text = c.text;
             for (size_t at; (at = text.find("KEY")) != std::string::npos;) text.replace(at, 3, key);
             if (text.compare(0, 3, "Key") == 0) text = std::string(1, (char)(key[0] - 32)) + (key + 1) + " 1";
             const StartupSettings s = Read(text.c_str());
-            EXPECT_EQ(c.on, std::string(key) == "sleep" ? s.sleepWhenIdle : s.translate) << text;
-            EXPECT_EQ(0, std::string(key) == "sleep" ? s.translate : s.sleepWhenIdle) << text << ": the other switch";
+            const int32_t values[] = {s.sleepWhenIdle, s.translate, s.hd};
+            for (int k = 0; k < 3; ++k) {
+                const int32_t expected = keys[k] == key ? c.on : 0;
+                EXPECT_EQ(expected, values[k]) << text << ": expected " << keys[k] << " " << expected << ", got "
+                                               << values[k];
+            }
         }
     }
 }
@@ -99,6 +106,7 @@ TEST(ConfigDefaults, ShippedFileKeepsTheDefaults) {
     EXPECT_EQ(0, s.resizable) << "the shipped window keeps its size";
     EXPECT_EQ(100, s.framesPerSecond) << "the shipped loop draws after every run of ticks";
     EXPECT_EQ(0, s.translate) << "the shipped texts are the program's own";
+    EXPECT_EQ(0, s.hd) << "the shipped maps are the small ones";
 }
 
 TEST(ConfigKeys, EveryKeyTakesItsValueAfterAnyWhiteSpace) {
