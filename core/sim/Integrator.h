@@ -34,6 +34,15 @@ protected:
 // built-in system's scheme, and every universe's without moons.
 extern const IntegratorScheme& LeapfrogScheme;
 
+// For a universe with moons (core/sim/IntegratorNested.cpp): planet systems
+// about the Sun and moons about their planets, each on its Kepler orbit, with
+// the rest of gravity as kicks between. Steps of the planets no longer than
+// NestedLongestStep; a system's moons take steps of the planet's traits'
+// moonStep (made at MoonStepsPerOrbit steps of its innermost moon's orbit).
+extern const IntegratorScheme& NestedScheme;
+extern const double NestedLongestStep;
+extern const double MoonStepsPerOrbit;
+
 // The longest step the integrator takes: a tick of a longer deltat is cut
 // into equal sub-steps no longer than this. At or below it a tick is one
 // step, to the bit. Chosen from Merkur's orbit against the cost at the top

@@ -14,6 +14,7 @@
 #include "core/sim/Ephemeris.h"
 #include "core/sim/Integrator.h"
 #include "core/sim/Keys.h"
+#include "core/sim/RealSystem.h"
 #include "platform/Platform.h"
 
 const char* const UniverseFileName = "Data/vesmir.ves";
@@ -132,7 +133,7 @@ int UniverseModel::MakeRealSystem(double jd) {
     UniverseModel made;
     made.deltat = deltat;
     made.kapa = kapa;
-    if (!PlaceRealPlanets(made.bodies, made.kapa, jd)) return 0;
+    if (!PlaceRealSystem(made, jd)) return 0;
     // The elements give true velocities; put them where the steps keep them.
     made.Scheme().ChangeStep(made, 0, made.StepLength());
     made.hasDate = 1;
@@ -143,7 +144,13 @@ int UniverseModel::MakeRealSystem(double jd) {
 
 double UniverseModel::DayLength() const { return ModelDayLength(kapa, bodies[SunSlot].hmotnost); }
 
-const IntegratorScheme& UniverseModel::Scheme() const { return LeapfrogScheme; }
+const IntegratorScheme& UniverseModel::Scheme() const {
+    const int end = UsedSlotEnd(bodies);
+    for (int k = FirstPlanetSlot; k < end; ++k) {
+        if (BodyInUse(bodies[k]) && IsMoon(k)) return NestedScheme;
+    }
+    return LeapfrogScheme;
+}
 
 int UniverseModel::ParentSlot(int slot) const {
     if (slot < FirstSimulatedSlot || slot >= UniverseSlots) return -1;

@@ -45,11 +45,10 @@ public:
     const IntegratorScheme& Scheme() const;
     // The length of one integration step at the present deltat.
     double StepLength() const;
-    // The built-in system with the planets where they were at Julian day jd
-    // (UT), keeping deltat and kapa, dated jd: positions as the elements give
-    // them, velocities half a step back as the step keeps them. 0, and
-    // nothing changed, for a day outside the years the planets' elements
-    // cover (1800-2050).
+    // The real solar system at Julian day jd (UT), keeping deltat and kapa,
+    // dated jd: the Sun, the planets and their moons (core/sim/RealSystem.h),
+    // velocities where the steps keep them. 0, and nothing changed, for a day
+    // outside the years the planets' elements cover (1800-2050).
     int MakeRealSystem(double jd);
     // One model time unit in days, from kapa and the Sun's mass.
     double DayLength() const;
