@@ -1,7 +1,7 @@
 // Contact and merging of bodies. The search runs after every integration
-// step, so it is one pass over the pairs with no square root or division
-// unless a pair's swept spheres already overlap; a universe where nothing
-// touches is left alone to the bit.
+// step, so it is one pass over the pairs with no square root, division or
+// branch per pair unless a pair's swept spheres already overlap; a universe
+// where nothing touches is left alone to the bit.
 #include "core/sim/Collisions.h"
 
 #include <cmath>
@@ -25,6 +25,29 @@ bool Mergeable(const Body& a, const Body& b) {
 
 double Dot(const double a[3], const double b[3]) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
+// How many of the swept spheres after the i-th overlap it. Counted two
+// pairs at a time, not searched for with a branch per pair, so that the
+// compiler can put each two pairs in one vector (at -O2 too): nearly every
+// call of a step counts none.
+double CountNear(const double* mx, const double* my, const double* mz, const double* reach, int i, int count) {
+    const double x = mx[i], y = my[i], z = mz[i], ri = reach[i];
+    double near[2] = {0, 0};
+    int j = i + 1;
+    for (; j + 1 < count; j += 2) {
+        for (int k = 0; k < 2; ++k) {
+            const double dx = mx[j + k] - x, dy = my[j + k] - y, dz = mz[j + k] - z;
+            const double r = ri + reach[j + k];
+            near[k] += dx * dx + dy * dy + dz * dz <= r * r ? 1.0 : 0.0;
+        }
+    }
+    for (; j < count; ++j) {
+        const double dx = mx[j] - x, dy = my[j] - y, dz = mz[j] - z;
+        const double r = ri + reach[j];
+        near[0] += dx * dx + dy * dy + dz * dz <= r * r ? 1.0 : 0.0;
+    }
+    return near[0] + near[1];
+}
+
 }  // namespace
 
 double ContactRadius(const UniverseModel& u, int slot) {
@@ -36,12 +59,11 @@ int FindContact(const UniverseModel& u, double step, ContactPair* pair) {
     if (!std::isfinite(step)) step = 0;
     // Each body swept over the last drift fits in a sphere about the middle
     // of its path; only pairs whose such spheres overlap are looked at
-    // closely. With step 0 that sphere is the body itself.
-    struct Swept {
-        double mid[3];
-        double reach;   // the contact radius plus half the path
-        double radius;  // the contact radius
-    } swept[UniverseSlots];
+    // closely. With step 0 that sphere is the body itself. Kept axis by axis
+    // so that the loop over pairs, which every step runs, vectorises.
+    double mx[UniverseSlots], my[UniverseSlots], mz[UniverseSlots];
+    double reach[UniverseSlots];   // the contact radius plus half the path
+    double radius[UniverseSlots];  // the contact radius
     int slots[UniverseSlots];
     int count = 0;
     const int end = UsedSlotEnd(u.bodies);
@@ -49,26 +71,21 @@ int FindContact(const UniverseModel& u, double step, ContactPair* pair) {
     for (int k = FirstSimulatedSlot; k < end; ++k) {
         const Body& b = u.bodies[k];
         if (!BodyInUse(b)) continue;
-        Swept& s = swept[count];
-        s.mid[0] = b.x - b.vx * half;
-        s.mid[1] = b.y - b.vy * half;
-        s.mid[2] = b.z - b.vz * half;
-        s.radius = ContactRadius(u, k);
-        s.reach = s.radius + VectorLength(b.vx, b.vy, b.vz) * std::fabs(half);
+        mx[count] = b.x - b.vx * half;
+        my[count] = b.y - b.vy * half;
+        mz[count] = b.z - b.vz * half;
+        radius[count] = ContactRadius(u, k);
+        reach[count] = radius[count] + VectorLength(b.vx, b.vy, b.vz) * std::fabs(half);
         slots[count++] = k;
     }
     for (int i = 0; i < count; ++i) {
-        const Swept& si = swept[i];
+        if (!(CountNear(mx, my, mz, reach, i, count) > 0)) continue;
         const Body& a = u.bodies[slots[i]];
         for (int j = i + 1; j < count; ++j) {
-            const Swept& sj = swept[j];
-            const double mx = sj.mid[0] - si.mid[0];
-            const double my = sj.mid[1] - si.mid[1];
-            const double mz = sj.mid[2] - si.mid[2];
-            const double reach = si.reach + sj.reach;
+            const double ex = mx[j] - mx[i], ey = my[j] - my[i], ez = mz[j] - mz[i];
+            const double r = reach[i] + reach[j];
             // NaN fails the test and is passed over like a distant body.
-            if (!(mx * mx + my * my + mz * mz <= reach * reach)) continue;
-
+            if (!(ex * ex + ey * ey + ez * ez <= r * r)) continue;
             const Body& b = u.bodies[slots[j]];
             const double d[3] = {b.x - a.x, b.y - a.y, b.z - a.z};
             const double w[3] = {b.vx - a.vx, b.vy - a.vy, b.vz - a.vz};
@@ -82,7 +99,7 @@ int FindContact(const UniverseModel& u, double step, ContactPair* pair) {
                 s = s < lo ? lo : (s > hi ? hi : s);
             }
             const double q[3] = {d[0] - w[0] * s, d[1] - w[1] * s, d[2] - w[2] * s};
-            const double touch = si.radius + sj.radius;
+            const double touch = radius[i] + radius[j];
             if (Dot(q, q) <= touch * touch && Mergeable(a, b)) {
                 if (pair) {
                     pair->a = slots[i];

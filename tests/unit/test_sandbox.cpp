@@ -102,6 +102,27 @@ TEST(Sandbox, BodiesOnAHeadOnCourseMergeKeepingMassMomentumAndVolume) {
     }
 }
 
+TEST(Sandbox, LookingForContactsLeavesTheBuiltInRunAsItWasToTheBit) {
+    const struct {
+        double deltat;
+        int ticks;
+    } rows[] = {{0.005, 2000}, {-0.3, 300}, {10.242, 100}};
+    for (const auto& row : rows) {
+        UniverseModel plain, searched;
+        plain.deltat = searched.deltat = row.deltat;
+        EditHistory history;
+        int merges = 0;
+        for (int i = 0; i < row.ticks; ++i) {
+            plain.Step();
+            searched.Step();
+            merges += Collide(searched, searched.StepLength(), &history);
+        }
+        EXPECT_EQ(0, merges) << "deltat " << row.deltat;
+        EXPECT_EQ(0, history.Count()) << "deltat " << row.deltat;
+        EXPECT_EQ(0, std::memcmp(plain.bodies, searched.bodies, sizeof plain.bodies)) << "deltat " << row.deltat;
+    }
+}
+
 TEST(Sandbox, EditsShowInTheSavedFileAndBackspaceRestoresItByteForByte) {
     const struct {
         const char* name;
