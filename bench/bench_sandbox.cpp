@@ -85,30 +85,39 @@ UniverseModel WithAddedJupiter(double deltat) {
     return u;
 }
 
+// A century of u ticked with or without the contact search; its seconds.
+double CenturySeconds(UniverseModel u, bool contacts) {
+    EditHistory history;
+    const long ticks = std::lround(100 * 365.25 / u.DayLength() / u.deltat);
+    const auto start = std::chrono::steady_clock::now();
+    for (long i = 0; i < ticks; ++i) TickWithContacts(u, &history, contacts);
+    return Seconds(start);
+}
+
 void Century() {
-    std::printf("a century with an added body of Jupiter's mass at 300 (contacts looked for after every step):\n");
+    std::printf("a century with an added body of Jupiter's mass at 300 (contacts looked for after every step);\n"
+                "seconds: median of 3 runs, with and without the search alternating:\n");
     std::printf("  deltat  sub-steps  energy drift (end, worst)  merges  finite  seconds (without the search)\n");
     for (double deltat : {0.05, 0.5, 2.0, 5.0, 10.242}) {
         UniverseModel u = WithAddedJupiter(deltat);
-        UniverseModel plain = u;
+        std::vector<double> with, without;
+        for (int run = 0; run < 3; ++run) {
+            with.push_back(CenturySeconds(u, true));
+            without.push_back(CenturySeconds(u, false));
+        }
         EditHistory history;
         const long ticks = std::lround(100 * 365.25 / u.DayLength() / deltat);
         const double e0 = Energy(u);
         double worst = 0;
         int merges = 0;
-        const auto start = std::chrono::steady_clock::now();
         for (long i = 0; i < ticks; ++i) {
             merges += TickWithContacts(u, &history, true);
             if (i % (ticks / 100) == 0) worst = std::fmax(worst, std::fabs(Energy(u) / e0 - 1));
         }
-        const double seconds = Seconds(start);
-        const auto plainStart = std::chrono::steady_clock::now();
-        for (long i = 0; i < ticks; ++i) TickWithContacts(plain, nullptr, false);
-        const double plainSeconds = Seconds(plainStart);
         const double end = std::fabs(Energy(u) / e0 - 1);
         worst = std::fmax(worst, end);
         std::printf("  %6.3f  %9d  %11.2e  %11.2e  %6d  %6s  %.3f (%.3f)\n", deltat, SubStepCount(deltat), end, worst,
-                    merges, AllFinite(u) ? "yes" : "NO", seconds, plainSeconds);
+                    merges, AllFinite(u) ? "yes" : "NO", Median(with), Median(without));
     }
 }
 
@@ -127,16 +136,31 @@ UniverseModel FullUniverse(double deltat) {
     return u;
 }
 
-// Microseconds a tick of u, median of kRuns runs of `ticks` ticks each.
-double TickMicroseconds(double deltat, int ticks, bool contacts) {
-    std::vector<double> us;
-    for (int run = 0; run < kRuns; ++run) {
+// Microseconds a tick of a full universe at deltat takes, with the search
+// and without, runs of `ticks` ticks alternating: medians of kRuns each.
+void TickMicroseconds(double deltat, int ticks, double* with, double* without) {
+    std::vector<double> us[2];
+    for (int run = 0; run < 2 * kRuns; ++run) {
         UniverseModel u = FullUniverse(deltat);
         EditHistory history;
         const auto start = std::chrono::steady_clock::now();
-        for (int i = 0; i < ticks; ++i) TickWithContacts(u, &history, contacts);
-        us.push_back(Seconds(start) * 1e6 / ticks);
+        for (int i = 0; i < ticks; ++i) TickWithContacts(u, &history, run % 2 == 0);
+        us[run % 2].push_back(Seconds(start) * 1e6 / ticks);
     }
+    *with = Median(us[0]);
+    *without = Median(us[1]);
+}
+
+// Microseconds FindContact takes on u, median of kRuns runs.
+double SearchMicroseconds(const UniverseModel& u) {
+    std::vector<double> us;
+    int found = 0;
+    for (int run = 0; run < kRuns; ++run) {
+        const auto start = std::chrono::steady_clock::now();
+        for (int i = 0; i < 20000; ++i) found += FindContact(u, 0.005, nullptr);
+        us.push_back(Seconds(start) * 1e6 / 20000);
+    }
+    if (found) std::printf("  (these bodies touch somewhere)\n");
     return Median(us);
 }
 
@@ -145,23 +169,17 @@ void FullTicks() {
     const UniverseModel full = FullUniverse(0.005);
     for (int k = 1; k < UniverseSlots; ++k) used += BodyInUse(full.bodies[k]);
     std::printf("\n%d simulated bodies (all 64 slots), median of %d runs:\n", used, kRuns);
-    const double plain = TickMicroseconds(0.005, 20000, false);
-    const double searched = TickMicroseconds(0.005, 20000, true);
-    std::printf("  a tick at the default rate (deltat 0.005, 1 step): %.2f us, %.2f us of it the contact search\n",
-                searched, searched - plain);
+    double searched, plain;
+    TickMicroseconds(0.005, 20000, &searched, &plain);
+    std::printf("  a tick at the default rate (deltat 0.005, 1 step): %.2f us (%.2f us without the contact search)\n",
+                searched, plain);
     std::printf("  100 ticks a second take %.2f %% of a core\n", searched * 100 / 1e6 * 100);
-    const double top = TickMicroseconds(10.242, 20, true);
-    std::printf("  a tick at the top rate (deltat 10.242, %d steps): %.0f us\n", SubStepCount(10.242), top);
+    TickMicroseconds(10.242, 20, &searched, &plain);
+    std::printf("  a tick at the top rate (deltat 10.242, %d steps): %.0f us (%.0f us without the search)\n",
+                SubStepCount(10.242), searched, plain);
 
-    std::vector<double> search;
-    for (int run = 0; run < kRuns; ++run) {
-        const auto start = std::chrono::steady_clock::now();
-        int found = 0;
-        for (int i = 0; i < 20000; ++i) found += FindContact(full, 0.005, nullptr);
-        search.push_back(Seconds(start) * 1e6 / 20000);
-        if (found) std::printf("  (the full universe touches somewhere)\n");
-    }
-    std::printf("  the contact search alone: %.2f us\n", Median(search));
+    std::printf("  the contact search alone: %.2f us (%.2f us for the built-in system and one added body)\n",
+                SearchMicroseconds(full), SearchMicroseconds(WithAddedJupiter(0.005)));
 
     std::vector<double> edits, undos;
     for (int run = 0; run < kRuns; ++run) {

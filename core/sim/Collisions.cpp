@@ -62,7 +62,7 @@ int FindContact(const UniverseModel& u, double step, ContactPair* pair) {
     // closely. With step 0 that sphere is the body itself. Kept axis by axis
     // so that the loop over pairs, which every step runs, vectorises.
     double mx[UniverseSlots], my[UniverseSlots], mz[UniverseSlots];
-    double reach[UniverseSlots];   // the contact radius plus half the path
+    double reach[UniverseSlots];   // the contact radius plus at least half the path
     double radius[UniverseSlots];  // the contact radius
     int slots[UniverseSlots];
     int count = 0;
@@ -74,8 +74,12 @@ int FindContact(const UniverseModel& u, double step, ContactPair* pair) {
         mx[count] = b.x - b.vx * half;
         my[count] = b.y - b.vy * half;
         mz[count] = b.z - b.vz * half;
-        radius[count] = ContactRadius(u, k);
-        reach[count] = radius[count] + VectorLength(b.vx, b.vy, b.vz) * std::fabs(half);
+        // ContactRadius, without a call per body per step.
+        const double r = u.traits[k].radius > 0 ? u.traits[k].radius : b.polomer;
+        radius[count] = r > 0 ? r : 0;
+        // The sum of the components bounds the speed from above without a root.
+        const double speed = std::fabs(b.vx) + std::fabs(b.vy) + std::fabs(b.vz);
+        reach[count] = radius[count] + speed * std::fabs(half);
         slots[count++] = k;
     }
     for (int i = 0; i < count; ++i) {
