@@ -8,6 +8,7 @@
 #include <cstddef>
 
 #include "core/sim/Collisions.h"
+#include "core/sim/Integrator.h"
 #include "core/sim/UniverseModel.h"
 
 // The last EditHistory::Depth states of the universe right before an edit,
@@ -126,5 +127,21 @@ int Throw(UniverseModel& u, const double camera[3], const double forward[3], dou
 // (MergeTouching), recording the state before it as one edit. The number of
 // merges made (the first `capacity` in `merges`), 0 with u untouched.
 int Collide(UniverseModel& u, double step, EditHistory* history, MergeRecord* merges = nullptr, int capacity = 0);
+
+// The collision stage of a tick: Collide after every step, each merge an
+// edit in the history (null: none). The window's ticks and the batch runs
+// both go through it, so a merge is the same in either.
+class MergeOnContact : public StepListener {
+public:
+    explicit MergeOnContact(EditHistory* history = nullptr) : history(history), merges(0) {}
+    int AfterStep(UniverseModel& u, double step) override {
+        const int made = Collide(u, step, history);
+        merges += made;
+        return made > 0;
+    }
+
+    EditHistory* history;
+    int merges;  // since the stage was made
+};
 
 #endif

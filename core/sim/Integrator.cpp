@@ -65,15 +65,20 @@ namespace {
 
 class Leapfrog final : public IntegratorScheme {
 public:
-    void Advance(UniverseModel& u, double deltat) const override {
+    double Advance(UniverseModel& u, double deltat, StepListener* listener) const override {
         const int n = SubStepCount(deltat);
         const double h = deltat / n;
-        // Bodies neither appear nor vanish within a tick.
-        const int end = UsedSlotEnd(u.bodies);
+        // Bodies appear or vanish within a tick only by the listener's hand.
+        int end = UsedSlotEnd(u.bodies);
         for (int i = 0; i < n; ++i) {
             GravityKick(u.bodies, end, u.kapa, h);
             GravityDrift(u.bodies, end, h);
+            if (listener && listener->AfterStep(u, h)) {
+                if (&u.Scheme() != this) return i + 1 == n ? deltat : (i + 1) * h;
+                end = UsedSlotEnd(u.bodies);
+            }
         }
+        return deltat;
     }
 
     double StepLength(double deltat) const override { return deltat / SubStepCount(deltat); }

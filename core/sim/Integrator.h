@@ -13,10 +13,26 @@
 
 class UniverseModel;
 
+// Whoever wants the bodies between a tick's steps: trails that stay curves
+// at any rate, bodies that merge where they touch.
+class StepListener {
+public:
+    // The bodies as the step of length `step` just left them (their
+    // velocities kept as the steps keep them). 1 when the listener changed
+    // the bodies (a merge): the scheme takes them afresh.
+    virtual int AfterStep(UniverseModel& u, double step) = 0;
+
+protected:
+    ~StepListener() {}
+};
+
 class IntegratorScheme {
 public:
-    // One tick: deltat of simulated time, in as many steps as the scheme needs.
-    virtual void Advance(UniverseModel& u, double deltat) const = 0;
+    // One tick: deltat of simulated time, in as many steps as the scheme
+    // needs, the listener (may be null) told after each. Returns the time
+    // done: deltat, or less when the listener changed the universe so that
+    // another scheme must run the rest.
+    virtual double Advance(UniverseModel& u, double deltat, StepListener* listener) const = 0;
     // The length of one step of a tick of deltat.
     virtual double StepLength(double deltat) const = 0;
     // The velocities stand where steps of length `before` keep them; moves

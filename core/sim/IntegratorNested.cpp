@@ -407,12 +407,9 @@ int OuterStepCount(double deltat) {
 
 class Nested final : public IntegratorScheme {
 public:
-    void Advance(UniverseModel& u, double deltat) const override {
+    double Advance(UniverseModel& u, double deltat, StepListener* listener) const override {
         Layout l;
-        if (!MakeLayout(u, l) || !std::isfinite(deltat)) {
-            LeapfrogScheme.Advance(u, deltat);
-            return;
-        }
+        if (!MakeLayout(u, l) || !std::isfinite(deltat)) return LeapfrogScheme.Advance(u, deltat, listener);
         Work k;
         Load(u, l, k);
         const int n = OuterStepCount(deltat);
@@ -420,8 +417,14 @@ public:
         for (int i = 0; i < n; ++i) {
             OuterKick(k, h);
             OuterDrift(k, h);
+            if (!listener) continue;
+            Store(k, u);
+            if (!listener->AfterStep(u, h)) continue;
+            if (&u.Scheme() != this || !MakeLayout(u, l)) return i + 1 == n ? deltat : (i + 1) * h;
+            Load(u, l, k);
         }
-        Store(k, u);
+        if (!listener) Store(k, u);
+        return deltat;
     }
 
     double StepLength(double deltat) const override { return deltat / OuterStepCount(deltat); }

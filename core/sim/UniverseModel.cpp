@@ -238,8 +238,18 @@ void UniverseModel::ApplyTimeKeys(unsigned char* keys) {
     Scheme().ChangeStep(*this, before, StepLength());
 }
 
-void UniverseModel::Step() {
-    Scheme().Advance(*this, deltat);
+void UniverseModel::Step(StepListener* listener) {
+    const double done = Scheme().Advance(*this, deltat, listener);
+    if (done != deltat) {
+        // A merge left a universe another scheme runs (a moon fell into its
+        // planet): it runs the rest of the tick in steps of its own, and
+        // leaves the velocities where its steps of the whole tick want them.
+        const IntegratorScheme& now = Scheme();
+        const double rest = deltat - done;
+        now.ChangeStep(*this, now.StepLength(deltat), now.StepLength(rest));
+        now.Advance(*this, rest, listener);
+        Scheme().ChangeStep(*this, Scheme().StepLength(rest), Scheme().StepLength(deltat));
+    }
     // The spin clock advances once per massive body per tick, not per step,
     // and wraps only upwards.
     const int end = UsedSlotEnd(bodies);

@@ -11,6 +11,7 @@
 #include "core/sim/Body.h"
 
 class IntegratorScheme;
+class StepListener;
 
 class UniverseModel {
 public:
@@ -38,9 +39,10 @@ public:
     // not depend on the rate: what a save writes right after is what the next
     // tick continues from.
     void ApplyTimeKeys(unsigned char* keys);
-    // One tick: deltat of gravity by the universe's scheme; the spin clock
-    // and the calendar advance by deltat whatever the scheme.
-    void Step();
+    // One tick: deltat of gravity by the universe's scheme, the listener (may
+    // be null) told after every step; the spin clock and the calendar
+    // advance by deltat whatever the scheme.
+    void Step(StepListener* listener = nullptr);
     // The scheme that integrates this universe.
     const IntegratorScheme& Scheme() const;
     // The length of one integration step at the present deltat.
