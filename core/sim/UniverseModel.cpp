@@ -178,9 +178,10 @@ int UniverseModel::BodyFrame(int slot, double jd, double m[9]) const {
     if (!(length > 0) || !std::isfinite(length) || !std::isfinite(jd)) return 0;
     const double z[3] = {p[0] / length, p[1] / length, p[2] / length};
     // W counts from the ascending node of the body's equator on the Earth's
-    // equator of J2000, whose pole in the model's axes is (0, -cos e, -sin e).
+    // equator of J2000, whose pole in the ecliptic is (0, sin e, cos e), in
+    // the model's axes (0, -cos e, sin e).
     const double e = 84381.406 / 3600 * kDegree;
-    const double celestial[3] = {0, -std::cos(e), -std::sin(e)};
+    const double celestial[3] = {0, -std::cos(e), std::sin(e)};
     double node[3] = {celestial[1] * z[2] - celestial[2] * z[1], celestial[2] * z[0] - celestial[0] * z[2],
                       celestial[0] * z[1] - celestial[1] * z[0]};
     double n = VectorLength(node[0], node[1], node[2]);
