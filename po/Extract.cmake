@@ -9,6 +9,7 @@ set(sources
   app/Application.cpp
   core/app/InfoLine.cpp
   core/gfx/Bmp.cpp
+  core/sim/RealSystem.cpp
   core/sim/UniverseModel.cpp
   platform/MessageBoxX11.cpp
   sim/Universe.cpp)
