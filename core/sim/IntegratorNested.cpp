@@ -407,27 +407,47 @@ int OuterStepCount(double deltat) {
 
 class Nested final : public IntegratorScheme {
 public:
-    double Advance(UniverseModel& u, double deltat, StepListener* listener) const override {
+    double Advance(UniverseModel& u, double deltat, StepListener* listener, int maxSteps) const override {
         Layout l;
-        if (!MakeLayout(u, l) || !std::isfinite(deltat)) return LeapfrogScheme.Advance(u, deltat, listener);
+        if (!MakeLayout(u, l) || !std::isfinite(deltat))
+            return LeapfrogScheme.Advance(u, deltat, listener, maxSteps);
         Work k;
         Load(u, l, k);
-        const int n = OuterStepCount(deltat);
-        const double h = deltat / n;
+        const int all = OuterStepCount(deltat);
+        const double h = deltat / all;
+        const int n = maxSteps < all ? (maxSteps > 0 ? maxSteps : 0) : all;
         for (int i = 0; i < n; ++i) {
             OuterKick(k, h);
             OuterDrift(k, h);
             if (!listener) continue;
             Store(k, u);
             if (!listener->AfterStep(u, h)) continue;
-            if (&u.Scheme() != this || !MakeLayout(u, l)) return i + 1 == n ? deltat : (i + 1) * h;
+            if (&u.Scheme() != this || !MakeLayout(u, l)) return i + 1 == all ? deltat : (i + 1) * h;
             Load(u, l, k);
         }
         if (!listener) Store(k, u);
-        return deltat;
+        return n == all ? deltat : n * h;
     }
 
     double StepLength(double deltat) const override { return deltat / OuterStepCount(deltat); }
+    int StepCount(double deltat) const override { return OuterStepCount(deltat); }
+
+    // A Kepler drift costs about as much as fifteen pairs, a planet's tide on
+    // a moon three.
+    double StepWork(const UniverseModel& u, double deltat) const override {
+        Layout l;
+        if (!MakeLayout(u, l)) return LeapfrogScheme.StepWork(u, deltat);
+        const double h = std::fabs(deltat / OuterStepCount(deltat));
+        double work = 0.5 * l.topCount * (l.topCount + 1) + 15.0 * l.topCount;
+        for (int i = 0; i < l.topCount; ++i) {
+            const int moons = l.firstMoon[i + 1] - l.firstMoon[i];
+            if (moons == 0) continue;
+            const double step = LongestMoonStep(u, l, i, u.kapa * u.bodies[l.top[i]].hmotnost);
+            const double steps = std::ceil(h / step);
+            work += (steps >= 1 && steps < 1e6 ? steps : 1) * (0.5 * moons * (moons - 1) + 18.0 * moons + 3);
+        }
+        return work;
+    }
 
     void ChangeStep(UniverseModel& u, double before, double after) const override {
         const double shift = (before - after) / 2;

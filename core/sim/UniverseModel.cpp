@@ -61,7 +61,8 @@ const double kJ2000Day = 2451545.0;
 
 }  // namespace
 
-UniverseModel::UniverseModel() : deltat(0.005), simTime(0), kapa(0.01), elapsed(0), hasDate(0), datum(0) {
+UniverseModel::UniverseModel()
+    : deltat(0.005), simTime(0), kapa(0.01), elapsed(0), hasDate(0), datum(0), lastTickShare(1) {
     for (int i = 0; i < UniverseSlots; ++i) {
         std::memset(&bodies[i], 0, sizeof bodies[i]);
         std::memset(&traits[i], 0, sizeof traits[i]);
@@ -239,27 +240,37 @@ void UniverseModel::ApplyTimeKeys(unsigned char* keys) {
     Scheme().ChangeStep(*this, before, StepLength());
 }
 
-void UniverseModel::Step(StepListener* listener) {
-    const double done = Scheme().Advance(*this, deltat, listener);
-    if (done != deltat) {
+void UniverseModel::Step(StepListener* listener, double workLimit) {
+    const IntegratorScheme& scheme = Scheme();
+    const int all = scheme.StepCount(deltat);
+    int steps = all;
+    if (workLimit < INFINITY) {
+        const double fit = std::floor(workLimit / scheme.StepWork(*this, deltat));
+        if (fit < all) steps = fit >= 1 ? static_cast<int>(fit) : 1;
+    }
+    const double wanted = steps == all ? deltat : steps * scheme.StepLength(deltat);
+    const double done = scheme.Advance(*this, deltat, listener, steps);
+    if (done != wanted) {
         // A merge left a universe another scheme runs (a moon fell into its
         // planet): it runs the rest of the tick in steps of its own, and
         // leaves the velocities where its steps of the whole tick want them.
         const IntegratorScheme& now = Scheme();
-        const double rest = deltat - done;
+        const double rest = wanted - done;
         now.ChangeStep(*this, now.StepLength(deltat), now.StepLength(rest));
-        now.Advance(*this, rest, listener);
+        now.Advance(*this, rest, listener, now.StepCount(rest));
         Scheme().ChangeStep(*this, Scheme().StepLength(rest), Scheme().StepLength(deltat));
     }
+    lastTickShare = steps == all ? 1 : wanted / deltat;
+    const double time = steps == all ? deltat : wanted;
     // The spin clock advances once per massive body per tick, not per step,
     // and wraps only upwards.
     const int end = UsedSlotEnd(bodies);
     for (int k = FirstSimulatedSlot; k < end; ++k) {
         if (!BodyInUse(bodies[k])) continue;
-        simTime = simTime + deltat;
+        simTime = simTime + time;
         if (simTime > kSimTimeWrap) simTime = 0;
     }
     // Calendar bookkeeping only; nothing above reads it.
-    elapsed += deltat;
-    if (hasDate) datum += deltat * DayLength();
+    elapsed += time;
+    if (hasDate) datum += time * DayLength();
 }

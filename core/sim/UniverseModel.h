@@ -6,6 +6,7 @@
 #ifndef ORRERY_CORE_SIM_UNIVERSEMODEL_H
 #define ORRERY_CORE_SIM_UNIVERSEMODEL_H
 
+#include <cmath>
 #include <cstdint>
 
 #include "core/sim/Body.h"
@@ -41,8 +42,15 @@ public:
     void ApplyTimeKeys(unsigned char* keys);
     // One tick: deltat of gravity by the universe's scheme, the listener (may
     // be null) told after every step; the spin clock and the calendar
-    // advance by deltat whatever the scheme.
-    void Step(StepListener* listener = nullptr);
+    // advance by the time done whatever the scheme. With a work limit (pair
+    // terms, IntegratorScheme::StepWork), a tick takes only the steps that
+    // fit in it, of the length they always have: the orbits stay as true,
+    // time runs slower.
+    void Step(StepListener* listener = nullptr, double workLimit = INFINITY);
+    // The part of deltat the last tick did: 1, or less when its steps would
+    // have cost more than the work limit allowed (the window's budget), and
+    // time then ran slower than deltat asks.
+    double lastTickShare;
     // The scheme that integrates this universe.
     const IntegratorScheme& Scheme() const;
     // The length of one integration step at the present deltat.
