@@ -5,6 +5,9 @@
 //   build-rel/bench/bench_moons accuracy [deltat]   moons against PyEphem at the start, 30 days and a year on
 //   build-rel/bench/bench_moons century              a century at 0.05 .. the top rate, each moon's orbit
 //   build-rel/bench/bench_moons cost                 a tick at the default and the top rate, and against bodies
+//   add "flat" after any of them to run the moons as the built-in scheme runs
+//   every body (pair sums in steps of at most 0.01, no oblateness): the
+//   scheme the nested one was measured against
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -14,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "core/sim/Edits.h"
 #include "core/sim/Ephemeris.h"
 #include "core/sim/Integrator.h"
 #include "core/sim/Keys.h"
@@ -25,6 +29,21 @@
 namespace {
 
 const double kPi = 3.14159265358979323846;
+bool flat = false;
+
+// The real system, or with "flat" the same bodies without parents: then the
+// built-in scheme runs it.
+int MakeReal(UniverseModel& u, double jd) {
+    if (!u.MakeRealSystem(jd)) return 0;
+    if (flat) {
+        const UniverseModel nested = u;
+        for (BodyTraits& t : u.traits) t.parent = 0;
+        // The velocities where the other scheme's steps want them.
+        nested.Scheme().ChangeStep(u, nested.StepLength(), 0);
+        u.Scheme().ChangeStep(u, 0, u.StepLength());
+    }
+    return 1;
+}
 const double kTopRate = 10.242;
 
 double Angle(const double a[3], const double b[3]) {
@@ -76,7 +95,7 @@ int Accuracy(double deltat, int dates) {
         const double jd = first + (last - first) * (d / 2 + 0.31) / ((dates + 1) / 2) + 0.21 * d;
         UniverseModel u;
         u.deltat = deltat;
-        if (!u.MakeRealSystem(jd)) return 1;
+        if (!MakeReal(u, jd)) return 1;
         double done = 0;
         for (int h = 0; h < kHorizons; ++h) {
             RunDays(u, horizons[h] - done);
@@ -153,7 +172,7 @@ int Century(double years) {
     for (double deltat : {0.05, 0.5, 2.0, 5.0, kTopRate}) {
         UniverseModel u;
         u.deltat = deltat;
-        u.MakeRealSystem(jd);
+        MakeReal(u, jd);
         const UniverseModel start = Synced(u);
         double worstA[MoonCount] = {}, minE[MoonCount], maxE[MoonCount];
         bool unbound[MoonCount] = {};
@@ -195,7 +214,7 @@ int Cost() {
     for (double deltat : {0.005, kTopRate}) {
         UniverseModel u;
         u.deltat = deltat;
-        u.MakeRealSystem(2451545.0);
+        MakeReal(u, 2451545.0);
         std::vector<double> runs;
         for (int run = 0; run < 9; ++run) {
             const int ticks = deltat > 1 ? 200 : 5000;
@@ -207,6 +226,52 @@ int Cost() {
         std::printf("the dated system (33 bodies), deltat %g: a tick %.1f us (median of 9)\n", deltat,
                     MedianMicros(runs));
     }
+    {
+        // A century in batch, as --date D --simulate 100y runs it (contact
+        // search included).
+        UniverseModel u;
+        MakeReal(u, 2451545.0);
+        const long ticks = std::lround(100 * 365.25 / (u.deltat * u.DayLength()));
+        MergeOnContact collisions;
+        const auto t0 = std::chrono::steady_clock::now();
+        for (long i = 0; i < ticks; ++i) u.Step(&collisions);
+        std::printf("the dated system, a century at the default rate in batch (%ld ticks): %.1f s\n", ticks,
+                    std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+    }
+    // The tick against the number of bodies: the built-in system and small
+    // bodies on circular orbits out to 64 slots, with the window's work
+    // limit (the share of deltat a tick then does).
+    std::printf("bodies  deltat 0.005 (us)  deltat 10.242 (us, share of the tick done)\n");
+    for (int used : {11, 20, 33, 48, 64}) {
+        UniverseModel u;
+        for (int k = BuiltInSlots; k < used; ++k) {
+            Body& b = u.bodies[k];
+            b = u.bodies[5];
+            const double r = 200 + 5 * k, angle = 0.37 * k, speed = std::sqrt(u.kapa * 332800 / r);
+            b.hmotnost = 1e-3;
+            b.x = r * std::cos(angle), b.y = 0, b.z = r * std::sin(angle);
+            b.vx = -speed * std::sin(angle), b.vy = 0, b.vz = speed * std::cos(angle);
+        }
+        double micros[2];
+        double share = 1;
+        int i = 0;
+        for (double deltat : {0.005, kTopRate}) {
+            UniverseModel run = u;
+            run.deltat = deltat;
+            std::vector<double> runs;
+            MergeOnContact collisions;
+            for (int rep = 0; rep < 7; ++rep) {
+                const int ticks = deltat > 1 ? 20 : 2000;
+                const auto t0 = std::chrono::steady_clock::now();
+                for (int t = 0; t < ticks; ++t) run.Step(&collisions, WindowTickWork);
+                runs.push_back(
+                    std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count() / ticks);
+            }
+            micros[i++] = MedianMicros(runs);
+            share = run.lastTickShare;
+        }
+        std::printf("%6d  %17.1f  %10.1f (%.2f)\n", used, micros[0], micros[1], share);
+    }
     return 0;
 }
 
@@ -214,6 +279,10 @@ int Cost() {
 
 int main(int argc, char** argv) {
     const char* what = argc > 1 ? argv[1] : "cost";
+    if (argc > 1 && std::strcmp(argv[argc - 1], "flat") == 0) {
+        flat = true;
+        --argc;
+    }
     if (std::strcmp(what, "accuracy") == 0)
         return Accuracy(argc > 2 ? std::atof(argv[2]) : 0.005, argc > 3 ? std::atoi(argv[3]) : 24);
     if (std::strcmp(what, "century") == 0) return Century(argc > 2 ? std::atof(argv[2]) : 100);

@@ -11,7 +11,7 @@
 #include "core/sim/UniverseModel.h"
 
 const double IntegratorLongestStep = 0.01;
-const double WindowTickWork = 600000;
+const double WindowTickWork = 400000;
 
 void GravityKick(Body* bodies, int end, double kapa, double dt) {
     for (int k = FirstSimulatedSlot; k < end; ++k) {

@@ -73,7 +73,7 @@ extern const double IntegratorLongestStep;
 // A tick never takes more sub-steps than this, whatever deltat a file brings,
 // so that a tick stays cheap enough for 100 a second.
 enum { IntegratorMostSubSteps = 2048 };
-// What a tick of the window may cost, in pair terms (StepWork): about 4 ms
+// What a tick of the window may cost, in pair terms (StepWork): about 3 ms
 // here, so that 100 ticks and their frames fit in a second. The built-in
 // system and the real one with its moons stay well within it at every rate;
 // a universe of 64 bodies at the top rate does not, and runs slower instead.
