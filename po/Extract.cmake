@@ -8,6 +8,7 @@ endif()
 set(sources
   app/Application.cpp
   core/app/InfoLine.cpp
+  core/app/Panel.cpp
   core/gfx/Bmp.cpp
   core/sim/RealSystem.cpp
   core/sim/UniverseModel.cpp
