@@ -25,7 +25,7 @@
 #include "core/sim/Kepler.h"
 #include "core/sim/UniverseModel.h"
 
-const double NestedLongestStep = 0.5;
+const double NestedLongestStep = 0.25;
 const double MoonStepsPerOrbit = 8;
 
 namespace {
