@@ -22,6 +22,7 @@
 #include "core/sim/Integrator.h"
 #include "core/sim/Keys.h"
 #include "core/sim/MoonTheories.h"
+#include "core/sim/Orbits.h"
 #include "core/sim/RealSystem.h"
 #include "core/sim/UniverseModel.h"
 #include "support/MoonReference.h"
@@ -150,15 +151,9 @@ struct Elements {
 
 // The moon's osculating orbit about its planet, velocities at the positions' time.
 Elements OrbitOf(const UniverseModel& synced, int slot) {
-    const Body& m = synced.bodies[slot];
-    const Body& p = synced.bodies[synced.ParentSlot(slot)];
-    const double r[3] = {m.x - p.x, m.y - p.y, m.z - p.z}, v[3] = {m.vx - p.vx, m.vy - p.vy, m.vz - p.vz};
-    const double mu = synced.kapa * (m.hmotnost + p.hmotnost);
-    const double rr = VectorLength(r[0], r[1], r[2]), vv = v[0] * v[0] + v[1] * v[1] + v[2] * v[2];
-    const double rv = r[0] * v[0] + r[1] * v[1] + r[2] * v[2];
-    double e[3];
-    for (int i = 0; i < 3; ++i) e[i] = ((vv - mu / rr) * r[i] - rv * v[i]) / mu;
-    return {1 / (2 / rr - vv / mu), VectorLength(e[0], e[1], e[2])};
+    OrbitElements o;
+    OrbitAbout(synced.bodies[slot], synced.bodies[synced.ParentSlot(slot)], synced.kapa, &o);
+    return {o.bound ? o.a : -1, o.e};
 }
 
 UniverseModel Synced(const UniverseModel& u) {

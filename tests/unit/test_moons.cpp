@@ -16,6 +16,7 @@
 #include "core/sim/Kepler.h"
 #include "core/sim/Keys.h"
 #include "core/sim/MoonTheories.h"
+#include "core/sim/Orbits.h"
 #include "core/sim/RealSystem.h"
 #include "core/sim/UniverseFile.h"
 #include "core/sim/UniverseModel.h"
@@ -51,18 +52,12 @@ UniverseModel Synced(const UniverseModel& u) {
     return s;
 }
 
-// Semi-major axis and eccentricity of a moon about its planet.
+// Semi-major axis (negative when unbound) and eccentricity of a moon about its planet.
 void OrbitOf(const UniverseModel& synced, int slot, double* a, double* e) {
-    const Body& m = synced.bodies[slot];
-    const Body& p = synced.bodies[synced.ParentSlot(slot)];
-    const double r[3] = {m.x - p.x, m.y - p.y, m.z - p.z}, v[3] = {m.vx - p.vx, m.vy - p.vy, m.vz - p.vz};
-    const double mu = synced.kapa * (m.hmotnost + p.hmotnost);
-    const double rr = VectorLength(r[0], r[1], r[2]), vv = v[0] * v[0] + v[1] * v[1] + v[2] * v[2];
-    const double rv = r[0] * v[0] + r[1] * v[1] + r[2] * v[2];
-    double ev[3];
-    for (int i = 0; i < 3; ++i) ev[i] = ((vv - mu / rr) * r[i] - rv * v[i]) / mu;
-    *a = 1 / (2 / rr - vv / mu);
-    *e = VectorLength(ev[0], ev[1], ev[2]);
+    OrbitElements o;
+    OrbitAbout(synced.bodies[slot], synced.bodies[synced.ParentSlot(slot)], synced.kapa, &o);
+    *a = o.bound ? o.a : -1;
+    *e = o.e;
 }
 
 // How far each moon may stray from the reference at the start, 30 days and
