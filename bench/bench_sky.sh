@@ -30,7 +30,7 @@ done
 [ $# -eq 1 ] || { echo "usage: $0 [--reps N] [--seconds S] [--widths \"W ...\"] <build-dir>" >&2; exit 2; }
 build=$(cd "$1" && pwd) || exit 2
 [ -n "${DISPLAY:-}" ] || { echo "bench_sky.sh: no DISPLAY (run it under tests/run_with_xvfb.sh)" >&2; exit 2; }
-for tool in bench/bench_frame tools/gen_textures; do
+for tool in bench/bench_frame tools/gen_sky; do
   [ -x "$build/$tool" ] || { echo "bench_sky.sh: no $build/$tool" >&2; exit 1; }
 done
 export LIBGL_ALWAYS_SOFTWARE=${LIBGL_ALWAYS_SOFTWARE:-1} LC_ALL=C
@@ -57,7 +57,7 @@ else
 fi
 for w in $widths; do
   candidate_dir "$w"
-  "$build/tools/gen_textures" --sky-width "$w" "$raw/$w/gen" "$source_dir/Data/bright_stars.txt" || exit 1
+  "$build/tools/gen_sky" --sky-width "$w" "$raw/$w/gen" "$source_dir/Data/bright_stars.txt" || exit 1
   mv "$raw/$w/gen/Spacea.bmp" "$raw/$w/$textures/Spacea.bmp"
   candidates="$candidates $w"
 done

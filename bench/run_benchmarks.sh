@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs every benchmark of BENCHMARKS.md from one release build, in one go, so
 # that all figures come from the same machine and the same hour:
-#   bench/run_benchmarks.sh [build-dir] [all|bmp|integrator|frame|probe]
+#   bench/run_benchmarks.sh [build-dir] [all|bmp|integrator|sandbox|frame|probe]
 # The build dir defaults to build-bench-rel, configured with
 #   cmake -S . -B build-bench-rel -DCMAKE_BUILD_TYPE=Release && cmake --build build-bench-rel -j2
 # Frame, start-up and memory figures need Xvfb and Mesa (llvmpipe); the run
@@ -32,6 +32,11 @@ fi
 if [ "$what" = all ] || [ "$what" = integrator ]; then
   echo "== bench_integrator"
   "$build/bench/bench_integrator"
+  echo
+fi
+if [ "$what" = all ] || [ "$what" = sandbox ]; then
+  echo "== bench_sandbox"
+  "$build/bench/bench_sandbox"
   echo
 fi
 

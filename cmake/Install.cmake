@@ -2,13 +2,13 @@
 #   P/bin/orrery                          launcher (what users and the menu run)
 #   P/libexec/orrery/orrery               the program itself
 #   P/share/orrery/configure.txt          default settings, copied per user
-#   P/share/orrery/Data/planety_256x128x24/*.bmp
+#   P/share/orrery/Data/planety_256x128x24/*.bmp, Data/planety_hd/*.bmp
 #   P/share/applications/io.github.orrery.Orrery.desktop
 #   P/share/metainfo/io.github.orrery.Orrery.metainfo.xml
 #   P/share/locale/<language>/LC_MESSAGES/orrery.mo
 #   P/share/icons/hicolor/NxN/apps/orrery.png
 #   P/share/man/man6/orrery.6.gz
-#   P/share/doc/orrery/copyright
+#   P/share/doc/orrery/copyright, SOURCES.txt
 # The launcher finds the rest relative to its own place, so the prefix given to
 # `cmake --install` (or a later move of the whole tree) needs no reconfigure.
 include(GNUInstallDirs)
@@ -49,8 +49,9 @@ install(TARGETS orrery RUNTIME DESTINATION ${ORRERY_PKG_LIBEXECDIR})
 install(PROGRAMS ${PROJECT_BINARY_DIR}/packaging/orrery DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT launcher)
 
 # The installed default is the repository's configure.txt resting between
-# ticks (sleep 1) in a window that can be resized (resizable 1) and speaking
-# the desktop's language (translate 1), as a program installed for everyday
+# ticks (sleep 1) in a window that can be resized (resizable 1), speaking
+# the desktop's language (translate 1) and with the larger maps (hd 1; the
+# tree's own default keeps the small ones), as a program installed for everyday
 # use should: no core held busy polling, a window like any other. Made from
 # the repository's file so the two cannot drift apart.
 file(READ ${PROJECT_SOURCE_DIR}/configure.txt ORRERY_DEFAULT_CONFIG)
@@ -58,7 +59,8 @@ set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_
 foreach(switch
     "sleep|1 waits for the next tick instead of polling, which saves processor time."
     "translate|1 shows the texts in the language of the desktop where there is a translation."
-    "resizable|1 lets the window manager resize and maximise the window.")
+    "resizable|1 lets the window manager resize and maximise the window."
+    "hd|1 chooses the larger maps of Data/planety_hd for the bodies.")
   string(REPLACE "|" ";" switch "${switch}")
   list(GET switch 0 key)
   list(GET switch 1 comment)
@@ -81,7 +83,7 @@ if(NOT ORRERY_OLD_CONFIG STREQUAL ORRERY_DEFAULT_CONFIG)
   file(WRITE ${ORRERY_INSTALLED_CONFIG} "${ORRERY_DEFAULT_CONFIG}")
 endif()
 install(FILES ${ORRERY_INSTALLED_CONFIG} DESTINATION ${ORRERY_PKG_DATADIR})
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/Data/planety_256x128x24
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/Data/planety_256x128x24 ${PROJECT_SOURCE_DIR}/Data/planety_hd
   DESTINATION ${ORRERY_PKG_DATADIR}/Data
   FILES_MATCHING PATTERN "*.bmp")
 # Named by the AppStream id, which software centres match against the
@@ -89,8 +91,11 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/Data/planety_256x128x24
 # as are the catalogs it installs under share/locale.
 install(FILES ${ORRERY_DESKTOP_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${ORRERY_METAINFO_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
-# Made from our own Earth texture by tools/make_icon (packaging/make-icons.sh).
+# The maps are others' work: their credits and licences go with them.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright ${PROJECT_SOURCE_DIR}/Data/SOURCES.txt
+  DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# Made by tools/make_icon (packaging/make-icons.sh) from the procedural Earth
+# the project drew before it had published maps.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/packaging/icons/hicolor
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons
   FILES_MATCHING PATTERN "orrery.png")

@@ -1,6 +1,8 @@
 #!/bin/sh
-# Remakes the committed icons from our Earth texture. Run from anywhere after a
-# build: packaging/make-icons.sh [build folder, default build]
+# Remakes the icons from the Earth texture. The committed ones are from the
+# procedural Earth the project drew before it had published maps; remade now
+# they show NASA's Earth (not copyrighted, see Data/SOURCES.txt). Run from
+# anywhere after a build: packaging/make-icons.sh [build folder, default build]
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}

@@ -8,7 +8,9 @@ endif()
 set(sources
   app/Application.cpp
   core/app/InfoLine.cpp
+  core/app/Panel.cpp
   core/gfx/Bmp.cpp
+  core/sim/RealSystem.cpp
   core/sim/UniverseModel.cpp
   platform/MessageBoxX11.cpp
   sim/Universe.cpp)

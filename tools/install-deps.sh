@@ -12,7 +12,7 @@ if [ "$what" = test ] || [ "$what" = deb ]; then
 fi
 if [ "$what" = test ]; then
   packages="$packages xvfb xauth xdotool x11-apps x11-utils openbox imagemagick clang-14 libclang-rt-14-dev libstb-dev valgrind desktop-file-utils locales
-xdg-user-dirs lintian appstream man-db groff-base bsdextrautils liberfa-dev libcaca0 python3-ephem"
+xdg-user-dirs lintian appstream man-db groff-base bsdextrautils liberfa-dev libcaca0 tesseract-ocr python3-ephem"
 fi
 missing=""
 for p in $packages; do

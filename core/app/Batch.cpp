@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/sim/Edits.h"
 #include "core/sim/UniverseFile.h"
 #include "core/sim/UniverseModel.h"
 
@@ -73,7 +74,8 @@ int SpanToTicks(const SimulationSpan& span, const UniverseModel& u, uint64_t* ti
 }
 
 void StepTicks(UniverseModel& u, uint64_t ticks) {
-    for (uint64_t i = 0; i < ticks; ++i) u.Step();
+    MergeOnContact collisions;
+    for (uint64_t i = 0; i < ticks; ++i) u.Step(&collisions);
 }
 
 BatchResult RunBatch(const CommandLine& options, char* message, size_t size) {

@@ -28,5 +28,13 @@ int FormatInfoLine(const UniverseModel& u, int paused, char* out, size_t size) {
         out[0] = '\0';
         return 0;
     }
+    // A tick that would cost more than the window allows runs only part of
+    // its time (UniverseModel::Step's work limit): the rate really kept.
+    const size_t length = static_cast<size_t>(n) < size ? static_cast<size_t>(n) : size - 1;
+    if (!paused && u.lastTickShare < 1 && length + 1 < size) {
+        const int more = std::snprintf(out + length, size - length, Translate("  (stiha jen %+.3g dne/s)"),
+                                       rate * u.lastTickShare);
+        if (more > 0) n = static_cast<int>(length) + more;
+    }
     return static_cast<size_t>(n) < size ? n : static_cast<int>(size - 1);
 }

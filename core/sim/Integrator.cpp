@@ -11,6 +11,7 @@
 #include "core/sim/UniverseModel.h"
 
 const double IntegratorLongestStep = 0.01;
+const double WindowTickWork = 400000;
 
 void GravityKick(Body* bodies, int end, double kapa, double dt) {
     for (int k = FirstSimulatedSlot; k < end; ++k) {
@@ -65,18 +66,31 @@ namespace {
 
 class Leapfrog final : public IntegratorScheme {
 public:
-    void Advance(UniverseModel& u, double deltat) const override {
-        const int n = SubStepCount(deltat);
-        const double h = deltat / n;
-        // Bodies neither appear nor vanish within a tick.
-        const int end = UsedSlotEnd(u.bodies);
+    double Advance(UniverseModel& u, double deltat, StepListener* listener, int maxSteps) const override {
+        const int all = SubStepCount(deltat);
+        const double h = deltat / all;
+        const int n = maxSteps < all ? (maxSteps > 0 ? maxSteps : 0) : all;
+        // Bodies appear or vanish within a tick only by the listener's hand.
+        int end = UsedSlotEnd(u.bodies);
         for (int i = 0; i < n; ++i) {
             GravityKick(u.bodies, end, u.kapa, h);
             GravityDrift(u.bodies, end, h);
+            if (listener && listener->AfterStep(u, h)) {
+                if (&u.Scheme() != this) return i + 1 == all ? deltat : (i + 1) * h;
+                end = UsedSlotEnd(u.bodies);
+            }
         }
+        return n == all ? deltat : n * h;
     }
 
     double StepLength(double deltat) const override { return deltat / SubStepCount(deltat); }
+    int StepCount(double deltat) const override { return SubStepCount(deltat); }
+
+    double StepWork(const UniverseModel& u, double /*deltat*/) const override {
+        int used = 0;
+        for (int k = FirstSimulatedSlot; k < UniverseSlots; ++k) used += BodyInUse(u.bodies[k]);
+        return 0.5 * used * (used - 1) + used;
+    }
 
     void ChangeStep(UniverseModel& u, double before, double after) const override {
         // Velocities stand half a step behind the positions: the pull at the

@@ -20,6 +20,21 @@ double OrbitalPeriod(const UniverseModel& u, int slot) {
     return std::isfinite(t) && t > 0 ? t : 0;
 }
 
+namespace {
+
+// A moon's revolution about its planet.
+double MoonPeriod(const UniverseModel& u, int slot) {
+    const int p = u.ParentSlot(slot);
+    if (p < 0) return 0;
+    const Body &b = u.bodies[slot], &planet = u.bodies[p];
+    const double r = VectorLength(b.x - planet.x, b.y - planet.y, b.z - planet.z);
+    const double mu = u.kapa * (planet.hmotnost + b.hmotnost);
+    const double t = kTwoPi * std::sqrt(r * r * r / mu);
+    return std::isfinite(t) && t > 0 ? t : 0;
+}
+
+}  // namespace
+
 Trails::Trails() : frame(0) { Reset(); }
 
 void Trails::Reset() {
@@ -37,16 +52,16 @@ void Trails::Follow(int frameBody) {
     frame = frameBody;
 }
 
-void Trails::Record(const UniverseModel& u, int frameBody) {
+void Trails::Record(const UniverseModel& u, int frameBody, double elapsed) {
     Follow(frameBody);
     const bool framed = frame >= FirstSimulatedSlot && frame < UniverseSlots;
     const double fx = framed ? u.bodies[frame].x : 0;
     const double fy = framed ? u.bodies[frame].y : 0;
     const double fz = framed ? u.bodies[frame].z : 0;
-    const double step = std::fabs(u.deltat);
+    const double step = elapsed >= 0 ? elapsed : std::fabs(u.deltat);
 
-    double longest = 0;
-    for (int k = FirstPlanetSlot; k < UniverseSlots; ++k) longest = std::fmax(longest, OrbitalPeriod(u, k));
+    // Found once, when a new track needs it: this runs after every step.
+    double longest = -1;
 
     for (int k = FirstSimulatedSlot; k < UniverseSlots; ++k) {
         const Body& b = u.bodies[k];
@@ -59,9 +74,22 @@ void Trails::Record(const UniverseModel& u, int frameBody) {
         if (t.interval < 0) {
             // The Sun's own path in the absolute frame follows the slowest
             // planet that pulls it; seen from a planet, every path repeats
-            // with that planet's year too.
-            double period = k == SunSlot ? longest : OrbitalPeriod(u, k);
-            if (framed) period = std::fmax(period, OrbitalPeriod(u, frame));
+            // with that planet's year too. A moon seen from its planet runs
+            // round its own orbit; seen from elsewhere it follows its planet.
+            double period;
+            if (k == SunSlot) {
+                if (longest < 0) {
+                    longest = 0;
+                    for (int j = FirstPlanetSlot; j < UniverseSlots; ++j)
+                        longest = std::fmax(longest, OrbitalPeriod(u, j));
+                }
+                period = longest;
+            } else if (u.IsMoon(k) && u.ParentSlot(k) == frame) {
+                period = MoonPeriod(u, k);
+            } else {
+                period = OrbitalPeriod(u, u.IsMoon(k) ? u.ParentSlot(k) : k);
+            }
+            if (framed && !(u.IsMoon(k) && u.ParentSlot(k) == frame)) period = std::fmax(period, OrbitalPeriod(u, frame));
             t.interval = period / PointsPerBody;
         }
         t.sinceLast += step;

@@ -7,6 +7,7 @@
 #ifndef ORRERY_CORE_SIM_TRAILS_H
 #define ORRERY_CORE_SIM_TRAILS_H
 
+#include "core/sim/Integrator.h"
 #include "core/sim/UniverseModel.h"
 
 class Trails {
@@ -25,9 +26,10 @@ public:
     // Forgets every point: after a jump (a file loaded, a new frame, a digit
     // key) a line would join places the bodies never passed between.
     void Reset();
-    // Called once per step of the model, with the frame the camera rides with.
-    // A change of frame restarts the trails by itself.
-    void Record(const UniverseModel& u, int frameBody);
+    // Called after the model moved by `elapsed` of simulated time (a tick's
+    // deltat by default, or one of its steps), with the frame the camera
+    // rides with. A change of frame restarts the trails by itself.
+    void Record(const UniverseModel& u, int frameBody, double elapsed = -1);
     // The frame alone, for ticks that do not step: a new frame still restarts.
     void Follow(int frameBody);
     int Frame() const { return frame; }
@@ -42,5 +44,36 @@ private:
 // distance, in model time; 0 when that means nothing (the Sun itself, the sky,
 // an empty slot, no Sun).
 double OrbitalPeriod(const UniverseModel& u, int slot);
+
+// Trails taken between a tick's steps rather than once a tick, so that at
+// any rate a path is drawn through the places a body passed, not as chords
+// across its orbit.
+class TrailsRecorder : public StepListener {
+public:
+    TrailsRecorder(Trails* trails, int frameBody) : trails(trails), frameBody(frameBody) {}
+    int AfterStep(UniverseModel& u, double step) override {
+        trails->Record(u, frameBody, step < 0 ? -step : step);
+        return 0;
+    }
+
+private:
+    Trails* trails;
+    int frameBody;
+};
+
+// Several listeners told in turn: the first may change the bodies (a merge),
+// and those after it see the change.
+class StepListeners : public StepListener {
+public:
+    StepListeners(StepListener* first, StepListener* second) : first(first), second(second) {}
+    int AfterStep(UniverseModel& u, double step) override {
+        const int changed = first ? first->AfterStep(u, step) : 0;
+        return (second ? second->AfterStep(u, step) : 0) | changed;
+    }
+
+private:
+    StepListener* first;
+    StepListener* second;
+};
 
 #endif

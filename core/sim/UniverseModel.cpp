@@ -14,6 +14,7 @@
 #include "core/sim/Ephemeris.h"
 #include "core/sim/Integrator.h"
 #include "core/sim/Keys.h"
+#include "core/sim/RealSystem.h"
 #include "platform/Platform.h"
 
 const char* const UniverseFileName = "Data/vesmir.ves";
@@ -60,7 +61,8 @@ const double kJ2000Day = 2451545.0;
 
 }  // namespace
 
-UniverseModel::UniverseModel() : deltat(0.005), simTime(0), kapa(0.01), elapsed(0), hasDate(0), datum(0) {
+UniverseModel::UniverseModel()
+    : deltat(0.005), simTime(0), kapa(0.01), elapsed(0), hasDate(0), datum(0), lastTickShare(1) {
     for (int i = 0; i < UniverseSlots; ++i) {
         std::memset(&bodies[i], 0, sizeof bodies[i]);
         std::memset(&traits[i], 0, sizeof traits[i]);
@@ -132,7 +134,7 @@ int UniverseModel::MakeRealSystem(double jd) {
     UniverseModel made;
     made.deltat = deltat;
     made.kapa = kapa;
-    if (!PlaceRealPlanets(made.bodies, made.kapa, jd)) return 0;
+    if (!PlaceRealSystem(made, jd)) return 0;
     // The elements give true velocities; put them where the steps keep them.
     made.Scheme().ChangeStep(made, 0, made.StepLength());
     made.hasDate = 1;
@@ -143,7 +145,13 @@ int UniverseModel::MakeRealSystem(double jd) {
 
 double UniverseModel::DayLength() const { return ModelDayLength(kapa, bodies[SunSlot].hmotnost); }
 
-const IntegratorScheme& UniverseModel::Scheme() const { return LeapfrogScheme; }
+const IntegratorScheme& UniverseModel::Scheme() const {
+    const int end = UsedSlotEnd(bodies);
+    for (int k = FirstPlanetSlot; k < end; ++k) {
+        if (BodyInUse(bodies[k]) && IsMoon(k)) return NestedScheme;
+    }
+    return LeapfrogScheme;
+}
 
 int UniverseModel::ParentSlot(int slot) const {
     if (slot < FirstSimulatedSlot || slot >= UniverseSlots) return -1;
@@ -171,8 +179,8 @@ int UniverseModel::BodyFrame(int slot, double jd, double m[9]) const {
     if (!(length > 0) || !std::isfinite(length) || !std::isfinite(jd)) return 0;
     const double z[3] = {p[0] / length, p[1] / length, p[2] / length};
     // W counts from the ascending node of the body's equator on the Earth's
-    // equator of J2000, whose pole (ecliptic (0, sin e, cos e)) lies in the
-    // model's axes at (0, -cos e, sin e).
+    // equator of J2000, whose pole in the ecliptic is (0, sin e, cos e), in
+    // the model's axes (0, -cos e, sin e).
     const double e = 84381.406 / 3600 * kDegree;
     const double celestial[3] = {0, -std::cos(e), std::sin(e)};
     double node[3] = {celestial[1] * z[2] - celestial[2] * z[1], celestial[2] * z[0] - celestial[0] * z[2],
@@ -232,17 +240,37 @@ void UniverseModel::ApplyTimeKeys(unsigned char* keys) {
     Scheme().ChangeStep(*this, before, StepLength());
 }
 
-void UniverseModel::Step() {
-    Scheme().Advance(*this, deltat);
+void UniverseModel::Step(StepListener* listener, double workLimit) {
+    const IntegratorScheme& scheme = Scheme();
+    const int all = scheme.StepCount(deltat);
+    int steps = all;
+    if (workLimit < INFINITY) {
+        const double fit = std::floor(workLimit / scheme.StepWork(*this, deltat));
+        if (fit < all) steps = fit >= 1 ? static_cast<int>(fit) : 1;
+    }
+    const double wanted = steps == all ? deltat : steps * scheme.StepLength(deltat);
+    const double done = scheme.Advance(*this, deltat, listener, steps);
+    if (done != wanted) {
+        // A merge left a universe another scheme runs (a moon fell into its
+        // planet): it runs the rest of the tick in steps of its own, and
+        // leaves the velocities where its steps of the whole tick want them.
+        const IntegratorScheme& now = Scheme();
+        const double rest = wanted - done;
+        now.ChangeStep(*this, now.StepLength(deltat), now.StepLength(rest));
+        now.Advance(*this, rest, listener, now.StepCount(rest));
+        Scheme().ChangeStep(*this, Scheme().StepLength(rest), Scheme().StepLength(deltat));
+    }
+    lastTickShare = steps == all ? 1 : wanted / deltat;
+    const double time = steps == all ? deltat : wanted;
     // The spin clock advances once per massive body per tick, not per step,
     // and wraps only upwards.
     const int end = UsedSlotEnd(bodies);
     for (int k = FirstSimulatedSlot; k < end; ++k) {
         if (!BodyInUse(bodies[k])) continue;
-        simTime = simTime + deltat;
+        simTime = simTime + time;
         if (simTime > kSimTimeWrap) simTime = 0;
     }
     // Calendar bookkeeping only; nothing above reads it.
-    elapsed += deltat;
-    if (hasDate) datum += deltat * DayLength();
+    elapsed += time;
+    if (hasDate) datum += time * DayLength();
 }

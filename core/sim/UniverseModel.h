@@ -6,11 +6,13 @@
 #ifndef ORRERY_CORE_SIM_UNIVERSEMODEL_H
 #define ORRERY_CORE_SIM_UNIVERSEMODEL_H
 
+#include <cmath>
 #include <cstdint>
 
 #include "core/sim/Body.h"
 
 class IntegratorScheme;
+class StepListener;
 
 class UniverseModel {
 public:
@@ -38,18 +40,25 @@ public:
     // not depend on the rate: what a save writes right after is what the next
     // tick continues from.
     void ApplyTimeKeys(unsigned char* keys);
-    // One tick: deltat of gravity by the universe's scheme; the spin clock
-    // and the calendar advance by deltat whatever the scheme.
-    void Step();
+    // One tick: deltat of gravity by the universe's scheme, the listener (may
+    // be null) told after every step; the spin clock and the calendar
+    // advance by the time done whatever the scheme. With a work limit (pair
+    // terms, IntegratorScheme::StepWork), a tick takes only the steps that
+    // fit in it, of the length they always have: the orbits stay as true,
+    // time runs slower.
+    void Step(StepListener* listener = nullptr, double workLimit = INFINITY);
+    // The part of deltat the last tick did: 1, or less when its steps would
+    // have cost more than the work limit allowed (the window's budget), and
+    // time then ran slower than deltat asks.
+    double lastTickShare;
     // The scheme that integrates this universe.
     const IntegratorScheme& Scheme() const;
     // The length of one integration step at the present deltat.
     double StepLength() const;
-    // The built-in system with the planets where they were at Julian day jd
-    // (UT), keeping deltat and kapa, dated jd: positions as the elements give
-    // them, velocities half a step back as the step keeps them. 0, and
-    // nothing changed, for a day outside the years the planets' elements
-    // cover (1800-2050).
+    // The real solar system at Julian day jd (UT), keeping deltat and kapa,
+    // dated jd: the Sun, the planets and their moons (core/sim/RealSystem.h),
+    // velocities where the steps keep them. 0, and nothing changed, for a day
+    // outside the years the planets' elements cover (1800-2050).
     int MakeRealSystem(double jd);
     // One model time unit in days, from kapa and the Sun's mass.
     double DayLength() const;

@@ -23,28 +23,14 @@ file=$WORK/Data/vesmir.ves
 still=$WORK/still.ves
 config() { printf 'width 1280\nheight 480\nhd %s\n' "$1" >"$WORK/configure.txt"; }
 
-# 2018-03-20 12:00 UT; the step so short that nothing moves while the
-# program starts, the sky black, and the traits of Zeme and Saturn (true
-# radius, pole in the model's axes, prime meridian) from the IAU's rotation
-# models where the file has none of its own.
+# 2018-03-20 12:00 UT, with the step so short that nothing moves while the
+# program starts, and the sky black.
 hold_still() {
     awk -F'\t' -v OFS='\t' '
-        function traits(ra, dec, radiusKm, w0, rate,    d, a, e, x, y, z, Y, Z) {
-            d = atan2(1, 1) / 45; e = 23.4392911 * d; a = ra * d; dec = dec * d
-            x = cos(dec) * cos(a); y = cos(dec) * sin(a); z = sin(dec)
-            Y = cos(e) * y + sin(e) * z; Z = -sin(e) * y + cos(e) * z
-            return sprintf("vlastnosti\t0\t%.12f\t0\t0\t0\t%.12f\t%.12f\t%.12f\t%s\t%s\t0",
-                           radiusKm / 149597870.7 * 100, x, -Z, Y, w0, rate)
-        }
-        pending != "" && $1 != "vlastnosti" { print pending }
-        { pending = "" }
         $1 == "deltat" { $2 = "0.0000001" }
         $1 == "datum" { $2 = "2458198.000000" }
         $1 == "ins" && $2 == "Vesmir" { $3 = "Data/black.bmp" }
-        $1 == "ins" && $2 == "Zeme" { pending = traits(-0.168, 89.854, 6371.0084, 190.147, 360.9856235) }
-        $1 == "ins" && $2 == "Saturn" { pending = traits(40.580, 83.536, 58232, 38.90, 810.7939024) }
-        { print }
-        END { if (pending != "") print pending }' "$1" >"$2"
+        { print }' "$1" >"$2"
 }
 
 # ---- the dated universe, made still, with hd 1

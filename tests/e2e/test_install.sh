@@ -26,12 +26,12 @@ SHARE="$PREFIX/share/orrery"
 check "launcher at bin/orrery is executable" test -x "$PREFIX/bin/orrery"
 check "program at libexec/orrery/orrery is executable" test -x "$PREFIX/libexec/orrery/orrery"
 # The repository's settings, but resting between ticks instead of polling, in
-# a window that can be resized and in the desktop's language.
-settings_lines() { grep -vE '^[[:space:]]*((sleep|resizable|translate)[[:space:]]|//|$)' "$1"; }
+# a window that can be resized, in the desktop's language and with the larger maps.
+settings_lines() { grep -vE '^[[:space:]]*((sleep|resizable|translate|hd)[[:space:]]|//|$)' "$1"; }
 last_value() { awk -v k="$1" '$1 == k {v = $2} END {print v}' "$2"; }
 check "default configure.txt has the repository's settings" \
     test "$(settings_lines "$SHARE/configure.txt")" = "$(settings_lines "$SOURCE_DIR/configure.txt")"
-for key in sleep resizable translate; do
+for key in sleep resizable translate hd; do
     check "default configure.txt says $key 1 (got '$(last_value $key "$SHARE/configure.txt")')" \
         test "$(last_value $key "$SHARE/configure.txt")" = 1
 done
@@ -39,7 +39,9 @@ for lang in $(cat "$SOURCE_DIR/po/LINGUAS"); do
     check "the $lang catalog is installed" test -s "$PREFIX/share/locale/$lang/LC_MESSAGES/orrery.mo"
 done
 count=$(find "$SHARE/Data/planety_256x128x24" -name '*.bmp' | wc -l)
-check "11 textures installed (got $count)" test "$count" -eq 11
+check "36 textures installed (got $count)" test "$count" -eq 36
+check "35 larger maps installed in Data/planety_hd (got $(find "$SHARE/Data/planety_hd" -name '*.bmp' | wc -l))" \
+    test "$(find "$SHARE/Data/planety_hd" -name '*.bmp' | wc -l)" -eq 35
 check "Earth texture is byte-identical" \
     cmp -s "$SOURCE_DIR/Data/planety_256x128x24/3Earth.bmp" "$SHARE/Data/planety_256x128x24/3Earth.bmp"
 
@@ -104,6 +106,7 @@ check "Data/planety_256x128x24 is a symlink" test -L "$USER_DIR/Data/planety_256
 check "the link resolves to the installed textures" \
     test "$(readlink -f "$USER_DIR/Data/planety_256x128x24")" = "$(readlink -f "$TEXTURES")"
 check "Earth texture readable through the link" test -r "$USER_DIR/Data/planety_256x128x24/3Earth.bmp"
+check "the larger Earth map readable through its link" test -r "$USER_DIR/Data/planety_hd/3Earth.bmp"
 check "Data/ is writable" test -w "$USER_DIR/Data"
 press F2
 eventually 15 test -s "$USER_DIR/Data/vesmir.ves"

@@ -79,7 +79,9 @@ PROGRAM="$ROOT/usr/libexec/orrery/orrery"
 check "the program is stripped" sh -c "! readelf -S '$PROGRAM' | grep -qF .symtab"
 check "the program has no RPATH or RUNPATH" sh -c "! readelf -d '$PROGRAM' | grep -qE 'RPATH|RUNPATH'"
 count=$(find "$ROOT/usr/share/orrery/Data/planety_256x128x24" -name '*.bmp' | wc -l)
-check "11 textures (got $count)" test "$count" -eq 11
+check "36 textures (got $count)" test "$count" -eq 36
+check "35 larger maps in planety_hd (got $(find "$ROOT/usr/share/orrery/Data/planety_hd" -name '*.bmp' | wc -l))" \
+    test "$(find "$ROOT/usr/share/orrery/Data/planety_hd" -name '*.bmp' | wc -l)" -eq 35
 
 # Depends is what dpkg-shlibdeps finds in the packaged binary, nothing by
 # hand, but for SDL 1.2: sdl12-compat, which the tests run on.
@@ -110,13 +112,13 @@ else
 fi
 
 # The installed default settings: the repository's, resting between ticks in
-# a window that can be resized, and in the desktop's language.
-settings_lines() { grep -vE '^[[:space:]]*((sleep|resizable|translate)[[:space:]]|//|$)' "$1"; }
+# a window that can be resized, in the desktop's language, with the larger maps.
+settings_lines() { grep -vE '^[[:space:]]*((sleep|resizable|translate|hd)[[:space:]]|//|$)' "$1"; }
 last_value() { awk -v k="$1" '$1 == k {v = $2} END {print v}' "$2"; }
 last_sleep() { last_value sleep "$1"; }
 check "default configure.txt is the repository's settings" \
     test "$(settings_lines "$ROOT/usr/share/orrery/configure.txt")" = "$(settings_lines "$SOURCE_DIR/configure.txt")"
-for key in sleep resizable translate; do
+for key in sleep resizable translate hd; do
     check "default configure.txt says $key 1" test "$(last_value $key "$ROOT/usr/share/orrery/configure.txt")" = 1
 done
 

@@ -18,11 +18,13 @@
 #include "core/sim/Ephemeris.h"
 #include "core/sim/MoonTheories.h"
 #include "gfx/Gl.h"
-#include "gl/DatedScene.h"
+#include "core/sim/RealSystem.h"
 #include "sim/Universe.h"
 #include "support/TestSupport.h"
 
 namespace {
+
+int MoonSlot(int moon) { return FirstMoonSlot + moon; }
 
 double Distance(const double a[3], const double b[3]) {
     return std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) + (a[2] - b[2]) * (a[2] - b[2]));
@@ -37,7 +39,7 @@ protected:
         cwd.reset(new WorkingDir(dir.Path()));
         double jd;
         ASSERT_EQ(1, ParseDateArgument("2026-03-20T12:00", &jd));
-        ASSERT_EQ(1, MakeDatedScene(real, jd, true));
+        ASSERT_EQ(1, real.MakeRealSystem(jd));
         app.startUniverse = &real;
         ASSERT_EQ(1, app.Init());
         app.universe->paused = 1;

@@ -8,6 +8,7 @@
 #include <string>
 #include <sys/stat.h>
 
+#include "core/app/InfoLine.h"
 #include "core/sim/Integrator.h"
 #include "core/sim/Keys.h"
 #include "core/sim/UniverseModel.h"
@@ -437,4 +438,39 @@ TEST(AnyRate, ForwardThenReversedAndBackReturnsToTheStart) {
         std::printf("deltat %g: 300 ticks there and back, largest relative difference %.3g\n", deltat, off);
         EXPECT_LT(off, 1e-9) << "at deltat " << deltat;
     }
+}
+
+// A universe too costly for the window's ticks at the top rate takes only
+// the steps that fit: the same steps, so the orbits are as true, and time
+// runs slower (the info line says by how much). The built-in and the real
+// system never need it.
+TEST(AnyRate, AWorkLimitRunsTimeSlowerNotWorse) {
+    for (double deltat : {0.005, 10.242}) {
+        UniverseModel builtIn, real;
+        builtIn.deltat = real.deltat = deltat;
+        ASSERT_EQ(1, real.MakeRealSystem(2451545.0));
+        for (const UniverseModel* u : {&builtIn, &real}) {
+            const IntegratorScheme& s = u->Scheme();
+            EXPECT_LT(s.StepCount(deltat) * s.StepWork(*u, deltat), WindowTickWork) << "at deltat " << deltat;
+        }
+    }
+    // 30 bodies at deltat 0.5 (50 steps a tick), a limit that fits 20: 50
+    // limited ticks are 20 whole ones, to the bit.
+    UniverseModel limited;
+    for (int k = BuiltInSlots; k < 30; ++k) {
+        limited.bodies[k] = limited.bodies[5];
+        limited.bodies[k].z = 150 + 3 * k, limited.bodies[k].x = 0;
+        limited.bodies[k].vx = -std::sqrt(limited.kapa * 332800 / (150 + 3 * k)), limited.bodies[k].vz = 0;
+    }
+    limited.deltat = 0.5;
+    UniverseModel whole = limited;
+    const double work = 20 * limited.Scheme().StepWork(limited, limited.deltat);
+    for (int i = 0; i < 50; ++i) limited.Step(nullptr, work);
+    EXPECT_EQ(0.4, limited.lastTickShare);
+    for (int i = 0; i < 20; ++i) whole.Step();
+    EXPECT_EQ(0, std::memcmp(limited.bodies, whole.bodies, sizeof whole.bodies)) << "the limited steps went elsewhere";
+    EXPECT_NEAR(whole.elapsed, limited.elapsed, 1e-12);
+    char line[128];
+    FormatInfoLine(limited, 0, line, sizeof line);
+    EXPECT_NE(nullptr, std::strstr(line, "(stiha jen +")) << line;
 }
