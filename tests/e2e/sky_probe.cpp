@@ -39,7 +39,13 @@ SkyVec Unit(SkyVec a) {
     double n = std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z);
     return {a.x / n, a.y / n, a.z / n};
 }
-SkyVec Position(const Body& b) { return {b.x, b.y, b.z}; }
+// Where the program draws body i: a moon as far out from its planet as the
+// planet is enlarged (the default view).
+SkyVec Drawn(const UniverseModel& u, int i) {
+    double p[3];
+    u.ViewPosition(i, true, p);
+    return {p[0], p[1], p[2]};
+}
 
 // Rectangles of the window that hold something other than sky: bodies with
 // a margin, their labels, the status lines.
@@ -59,7 +65,7 @@ struct Scene {
     // Pixel radius of body i's disc, or -1 when it is behind the camera.
     double DiscRadius(int i, double* x, double* y) const {
         const Body& b = u->bodies[i];
-        SkyVec to = Minus(Position(b), camera);
+        SkyVec to = Minus(Drawn(*u, i), camera);
         double d = std::sqrt(to.x * to.x + to.y * to.y + to.z * to.z);
         if (!view.Project(to, x, y)) return -1.0;
         if (b.polomer >= d) return 1e9;
@@ -82,7 +88,8 @@ struct Scene {
             taken.push_back({x - r - 6, y - r - 6, x + r + 6, y + r + 6});
             // The label starts 1.5 radii above the centre and runs right, 20
             // pixels high above its baseline; 13 pixels a character is generous.
-            SkyVec label = Minus({b.x, b.y + 1.5 * b.polomer, b.z}, camera);
+            const SkyVec at = Drawn(model, i);
+            SkyVec label = Minus({at.x, at.y + 1.5 * b.polomer, at.z}, camera);
             double lx, ly;
             if (view.Project(label, &lx, &ly)) {
                 double chars = 4.0 + std::strlen(b.meno);
@@ -225,17 +232,18 @@ Pair ClosestPair(const UniverseModel& u, const std::vector<Star>& stars, const S
         double r = scene.DiscRadius(i, &px, &py);
         if (r < 1.0 || r > 20.0) continue;
         if (px < 40 || py < 80 || px > kWidth - 40 || py > kHeight - 60) continue;
-        SkyVec toPlanet = Unit(Minus(Position(u.bodies[i]), scene.camera));
+        SkyVec toPlanet = Unit(Minus(Drawn(u, i), scene.camera));
         for (const Star& star : stars) {
             if (star.magnitude > 2.5) break;
             double a = AngleDeg(toPlanet, StarDirection(star));
             if (a < 0.5 || a > 6.0 || (best.star && a >= best.angle)) continue;
             double sx, sy;
             if (!scene.view.Project(StarDirection(star), &sx, &sy) || !scene.Clear(sx, sy, 14)) continue;
-            // The planet must not lie on anything but its own disc and label.
+            // The planet must not lie on anything but its own disc and label,
+            // and its own moons, too small to take for it.
             bool alone = true;
             for (int k = 1; k < UniverseSlots && alone; ++k) {
-                if (k == i || u.bodies[k].hmotnost == 0) continue;
+                if (k == i || u.bodies[k].hmotnost == 0 || u.ParentSlot(k) == i) continue;
                 double kx, ky;
                 double kr = scene.DiscRadius(k, &kx, &ky);
                 if (kr >= 0 && std::hypot(kx - px, ky - py) < kr + r + 30) alone = false;
