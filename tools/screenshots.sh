@@ -67,7 +67,7 @@ xdotool key Escape
 wait "$pid"
 # With hd 1 at 1280x720: Saturn (key 7, a little farther than the jump puts
 # the camera), the Earth by day and night (key 4), Jupiter and its moons (key
-# 6, farther out), on 2018-03-20 16:00 UT. The universe is saved at once,
+# 6, seen from above), on 2018-03-20 16:00 UT. The universe is saved at once,
 # given a step too short to move anything and that moment's date, and loaded
 # again, so that the Earth shows the longitudes of that hour.
 # ORRERY_SHOTS_UNIVERSE names a universe file to start from instead.
@@ -90,9 +90,12 @@ if [ -d "$root/Data/planety_hd" ]; then
     xdotool key 4
     sleep 1
     import -window "$win" "$out/screenshot-earth.png"
-    xdotool key 6 keydown s
-    sleep 0.15
-    xdotool keyup s
+    # Up from Jupiter and looking down on its equator, where the moons circle.
+    xdotool key 6 keydown Shift_L
+    sleep 0.45
+    xdotool keyup Shift_L keydown Down
+    sleep 1.3
+    xdotool keyup Down
     sleep 1
     import -window "$win" "$out/screenshot-moons.png"
     xdotool key Escape
