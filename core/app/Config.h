@@ -20,7 +20,7 @@ struct StartupSettings {
     int32_t translate = 0;         // 1: texts in the user's language; 0: as written
     int32_t resizable = 0;         // 1: the window manager may resize the window
     int32_t framesPerSecond = 100; // "fps": at most this many frames a second, ConfigFpsMin..Max
-    int32_t hd = 0;                // 1: the maps of Data/planety_hd; kept for the drawing, unused yet
+    int32_t hd = 0;                // 1: the maps of Data/planety_hd and what the drawing adds with them
 };
 
 enum { ConfigTokenMax = 999, ConfigFullscreenFlag = 0x80000000u };
