@@ -465,6 +465,11 @@ void Application::HandleEvent(const SDL_Event& event) {
             pitch = ClampPitch(pitch - dy * (1.0 / 3.0));
         }
         break;
+    case SDL_MOUSEBUTTONDOWN:
+        // The pointer is grabbed: a click means where the user aims, the centre.
+        if (hasFocus && event.button.button == SDL_BUTTON_LEFT && universe)
+            Inspector::SelectAtCentre(*universe, frameBody, Pose(), viewWidth, viewHeight);
+        break;
     case SDL_KEYDOWN:
         if (event.key.keysym.sym > 0 && event.key.keysym.sym < SDLK_LAST) {
             int sym = event.key.keysym.sym;
@@ -528,7 +533,10 @@ void Application::HandleKeys(Uint8* keyState) {
     if (!altHeld && altUndoTicks > 0) --altUndoTicks;
     // The scene sees the keys last, after per-press keys of the application
     // have been cleared.
+    // Trails are taken between the steps of a tick, so that they stay curves at any rate.
+    if (universe) universe->stepListener = showTrails ? trailsRecorder.Aim(universe, &trails, frameBody) : nullptr;
     if (scenes[0]) scenes[0]->Update(keys);
+    FlyOn();
     if (showTrails) FollowTrails();
     for (int i = 0; i < tapCount; ++i) keyState[taps[i]] = 0;
     tapCount = 0;
@@ -593,6 +601,9 @@ void Application::ApplyKeys(Uint8* keyState) {
         universe->trueSizes = !universe->trueSizes;
         trails.Reset();
     }
+    if (Pressed(keys, SDLK_TAB) && universe) Inspector::SelectNext(*universe);
+    if (Pressed(keys, SDLK_o)) inspect.showOrbits = !inspect.showOrbits;
+    if (Pressed(keys, SDLK_g) && universe) inspect.StartFlight(*universe, frameBody, Pose());
     if (Pressed(keys, SDLK_F12)) pictureDue = 1;
     // A new video mode makes the classic library read the keyboard again, and
     // a key still held whose byte was cleared is down once more, without an
@@ -609,10 +620,18 @@ void Application::FollowTrails() {
         trailsGeneration = universe->generation;
         trails.Reset();
     }
-    if (universe->paused)
-        trails.Follow(frameBody);
-    else
-        trails.Record(universe->ViewModel(), frameBody);
+    // The steps themselves were recorded as they were taken.
+    trails.Follow(frameBody);
+}
+
+void Application::FlyOn() {
+    if (!universe) return;
+    CameraPose pose = Pose();
+    int frame = frameBody;
+    if (!inspect.Fly(*universe, &frame, &pose)) return;
+    frameBody = frame;
+    camX = pose.x, camY = pose.y, camZ = pose.z;
+    pitch = pose.pitch, yaw = pose.yaw, roll = pose.roll;
 }
 
 // The frame rides with the body where the view draws it.
@@ -728,6 +747,12 @@ void Application::Render() {
                                         1, "%s", hint);
         renderer.PrintScreen(left, 0.94f, 1, 1, 1, Translate("hyperrychlost: %i"), RoundedLog10(hyperspeed) + 4);
         if (showInfo) PrintInfoLine();
+        if (universe) {
+            double camera[3];
+            FrameOrigin(camera);
+            camera[0] += camX, camera[1] += camY, camera[2] += camZ;
+            Inspector::DrawPanel(*universe, &renderer, TextX(0.65f), renderer.TextWidth(kHelpHint), 0.94f, camera);
+        }
     }
 
     renderer.LookFrom(camX, camY, camZ, pitch, yaw, roll);
@@ -749,6 +774,7 @@ void Application::Render() {
         universe->SetCamera(CameraPose{camX, camY, camZ, pitch, yaw, roll}, viewWidth, viewHeight, origin);
         scenes[0]->Draw();
         if (showTrails) DrawTrails(trails, universe->ViewModel(), &renderer);
+        inspect.DrawScene(*universe, &renderer, Pose(), origin, viewWidth, viewHeight);
         renderer.PopMatrix();
     }
 

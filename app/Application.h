@@ -7,9 +7,11 @@
 #include <SDL.h>
 #include <cstdint>
 
+#include "app/Inspect.h"
 #include "core/app/WarpedPointer.h"
 #include "core/sim/Trails.h"
 #include "gfx/GlRenderer.h"
+#include "sim/TrailsDraw.h"
 
 class SceneObject;
 class Universe;
@@ -40,6 +42,9 @@ public:
     int32_t pictureDue;
     Trails trails;
     uint32_t trailsGeneration;
+    // What the user looks at: the selection (Tab, a click), its panel, the
+    // orbits (o) and the flight to it (g).
+    Inspector inspect;
     // A universe to start from instead of the built-in one (--load); it is
     // copied at start-up and must live until Init returns.
     const UniverseModel* startUniverse;
@@ -129,6 +134,10 @@ private:
     void JumpToBody(int n);
     void AddFramePosition(double sign);
     void FollowTrails();
+    // The flight's tick: the camera where the flight takes it.
+    void FlyOn();
+    CameraPose Pose() const { return CameraPose{camX, camY, camZ, pitch, yaw, roll}; }
+    ViewTrailsRecorder trailsRecorder;
     void PrintInfoLine();
     void SavePicture();
     void TakeGrab();

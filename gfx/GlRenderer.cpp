@@ -350,6 +350,21 @@ void GlRenderer::Print(float x, float y, float z, float r, float g, float b, con
     DrawText(x, y, z, 0, r, g, b, text);
 }
 
+void GlRenderer::PrintShifted(float x, float y, float z, int pixels, float r, float g, float b, const char* format,
+                              ...) {
+    if (!format) return;
+    char text[kTextBuffer];
+    va_list args;
+    va_start(args, format);
+    FormatText(text, format, args);
+    va_end(args);
+    // Its colour must not become the material of what is drawn next.
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
+    glDisable(GL_COLOR_MATERIAL);
+    DrawText(x, y, z, pixels, r, g, b, text);
+    glPopAttrib();
+}
+
 void GlRenderer::PrintScreen(float x, float y, float r, float g, float b, const char* format, ...) {
     if (!format) return;
     char text[kTextBuffer];
@@ -370,6 +385,26 @@ void GlRenderer::PrintScreenShifted(float x, float y, int pixels, float r, float
     FormatText(text, format, args);
     va_end(args);
     DrawText(x * kScreenScaleX, y * kScreenScaleY, kScreenDepth, pixels, r, g, b, text);
+}
+
+void GlRenderer::DrawLineStrip(const float* points, int count, const double origin[3], const float rgba[4]) {
+    if (!points || count < 2) return;
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_LINE_BIT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_COLOR_MATERIAL);
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDepthMask(GL_FALSE);
+    glPushMatrix();
+    glTranslated(origin[0], origin[1], origin[2]);
+    glColor4f(rgba[0], rgba[1], rgba[2], rgba[3]);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, points);
+    glDrawArrays(GL_LINE_STRIP, 0, count);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glPopMatrix();
+    glPopAttrib();
 }
 
 void GlRenderer::DrawFadingStrip(const float* points, int count, const double origin[3], float r, float g,

@@ -67,6 +67,10 @@ public:
     // Text at a point in the current modelview coordinates (body labels).
     void Print(float x, float y, float z, float r, float g, float b, const char* format, ...)
         ORRERY_PRINTF(8, 9);
+    // The same moved right by a number of window pixels (a label struck
+    // twice); its colour does not become the material of what follows.
+    void PrintShifted(float x, float y, float z, int pixels, float r, float g, float b, const char* format, ...)
+        ORRERY_PRINTF(9, 10);
     // Text at a screen-relative position; -1..1 lie just inside the edges of a 4:3 view.
     void PrintScreen(float x, float y, float r, float g, float b, const char* format, ...)
         ORRERY_PRINTF(7, 8);
@@ -150,10 +154,16 @@ public:
     void DrawMeshStrips(const MeshVertex* vertices, int perStrip, int strips, uint32_t texture);
     // A closed line through the vertices, blended the same way.
     void DrawMeshLoop(const MeshVertex* vertices, int count);
+    // A thin line through `count` points (x, y, z each, offset by origin) in
+    // one colour with its opacity: blended, unlit, untextured, depth-tested
+    // without writing depth, so that taking it away leaves the frame as it
+    // was. The GL state is as before afterwards.
+    void DrawLineStrip(const float* points, int count, const double origin[3], const float rgba[4]);
 
     // Text in full white whatever the lighting (1), or lit like a material
     // as it always was (0, the default).
     void SetTextFullBright(int on) { textFullBright = on; }
+    int TextFullBright() const { return textFullBright; }
 
 private:
     enum { MaxTextures = 320, MaxShapes = 160 };

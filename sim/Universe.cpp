@@ -78,7 +78,14 @@ double Distance(const double a[3], const double b[3]) { return VectorLength(a[0]
 }  // namespace
 
 Universe::Universe()
-    : paused(0), generation(0), hd(0), trueSizes(0), hasCamera(0), viewCopy(nullptr) {
+    : paused(0),
+      generation(0),
+      hd(0),
+      trueSizes(0),
+      selected(-1),
+      stepListener(nullptr),
+      hasCamera(0),
+      viewCopy(nullptr) {
     // Nothing GL exists yet; zero makes an early ReleaseGlResources harmless.
     renderer = nullptr;
     std::memset(textures, 0, sizeof textures);
@@ -88,6 +95,7 @@ Universe::Universe()
     std::memset(ringTextures, 0, sizeof ringTextures);
     std::memset(labelDrawn, 0, sizeof labelDrawn);
     std::memset(markerDrawn, 0, sizeof markerDrawn);
+    std::memset(labelRect, 0, sizeof labelRect);
     std::memset(cameraOrigin, 0, sizeof cameraOrigin);
     std::memset(&camera, 0, sizeof camera);
 }
@@ -111,7 +119,7 @@ void Universe::Update(unsigned char* keys) {
         keys[KeyF4] = 0;
         LoadRealSystem(JulianDayFromUnixSeconds(static_cast<double>(std::time(nullptr))));
     }
-    if (!paused) Step();
+    if (!paused) Step(stepListener);
 }
 
 void Universe::Save() { WriteUniverseFile(*this, UniverseFileName); }
@@ -263,6 +271,7 @@ void Universe::ChooseLabelsAndMarkers(const double places[][3], const double rad
     for (int i = 0; i < UniverseSlots; ++i) {
         labelDrawn[i] = i < end && BodyInUse(bodies[i]);
         markerDrawn[i] = 0;
+        labelRect[i] = ScreenRect{0, 0, 0, 0};
     }
     if (!hasCamera) return;
     double sx[UniverseSlots], sy[UniverseSlots];
@@ -288,24 +297,35 @@ void Universe::ChooseLabelsAndMarkers(const double places[][3], const double rad
         const int p = ParentSlot(i);
         if (front[i] && front[p] && std::hypot(sx[i] - sx[p], sy[i] - sy[p]) < kMoonLabelPixels) labelDrawn[i] = 0;
     }
-    // Where moons crowd in, or in the new look, no label is drawn over another.
-    if (!(hd || trueSizes || anyMoon) || !renderer) return;
-    LabelBox boxes[UniverseSlots];
-    int slotOf[UniverseSlots];
-    int count = 0;
+    if (!renderer) return;
+    // Where each label lies on the screen: for the choice below, and for
+    // picking a body by its label.
+    bool placed[UniverseSlots];
     for (int i = 0; i < end; ++i) {
+        placed[i] = false;
         if (!labelDrawn[i]) continue;
         const double at[3] = {places[i][0] - cameraOrigin[0], places[i][1] + kLabelHeight * radii[i] - cameraOrigin[1],
                               places[i][2] - cameraOrigin[2]};
         double x, y;
+        if (!ProjectPoint(camera, at, &x, &y, nullptr)) continue;
+        const double height = renderer->fontSize;
+        labelRect[i] = ScreenRect{x, y - 0.25 * height, x + renderer->TextWidth(names[i]), y + 0.85 * height};
+        placed[i] = true;
+    }
+    // Where moons crowd in, or in the new look, no label is drawn over another.
+    if (!(hd || trueSizes || anyMoon)) return;
+    LabelBox boxes[UniverseSlots] = {};
+    int slotOf[UniverseSlots];
+    int count = 0;
+    for (int i = 0; i < end; ++i) {
+        if (!labelDrawn[i]) continue;
         // A label whose point is behind the camera is not drawn by GL either.
-        if (!ProjectPoint(camera, at, &x, &y, nullptr)) {
+        if (!placed[i]) {
             labelDrawn[i] = 0;
             continue;
         }
-        const double height = renderer->fontSize;
         LabelBox& box = boxes[count];
-        box.rect = {x, y - 0.25 * height, x + renderer->TextWidth(names[i]), y + 0.85 * height};
+        box.rect = labelRect[i];
         // Nor is a moon's label drawn across its planet's disc.
         const int p = i != SkySlot && IsMoon(i) ? ParentSlot(i) : -1;
         if (p >= 0 && front[p]) {
@@ -324,6 +344,8 @@ void Universe::ChooseLabelsAndMarkers(const double places[][3], const double rad
     unsigned char shown[UniverseSlots];
     ChooseLabels(boxes, count, shown);
     for (int k = 0; k < count; ++k) labelDrawn[slotOf[k]] = shown[k];
+    for (int i = 0; i < end; ++i)
+        if (!labelDrawn[i]) labelRect[i] = ScreenRect{0, 0, 0, 0};
 }
 
 void Universe::Draw() {
@@ -346,7 +368,10 @@ void Universe::Draw() {
         if (!BodyInUse(b)) continue;
         renderer->PushMatrix();
         renderer->Translate(places[i][0], places[i][1], places[i][2]);
-        if (labelDrawn[i]) renderer->Print(0, static_cast<float>(kLabelHeight * radii[i]), 0, 1, 1, 1, "%s", names[i]);
+        if (labelDrawn[i] && i == selected)
+            DrawSelectedLabel(static_cast<float>(kLabelHeight * radii[i]), names[i]);
+        else if (labelDrawn[i])
+            renderer->Print(0, static_cast<float>(kLabelHeight * radii[i]), 0, 1, 1, 1, "%s", names[i]);
         const bool night = hd && nightTextures[i] && sunUsed && i != SunSlot;
         if (night) {
             double away[3] = {places[i][0] - places[SunSlot][0], places[i][1] - places[SunSlot][1],
@@ -372,6 +397,17 @@ void Universe::Draw() {
         renderer->PopMatrix();
     }
     if (hd) DrawTranslucent(places, radii);
+}
+
+// The selected body's label at full brightness whatever the lighting and hd
+// say, in a warm white, struck twice a pixel apart: it stands out from the
+// others even where they too are drawn full bright.
+void Universe::DrawSelectedLabel(float height, const char* name) {
+    const int bright = renderer->TextFullBright();
+    renderer->SetTextFullBright(1);
+    renderer->PrintShifted(0, height, 0, 0, 1.0f, 1.0f, 0.6f, "%s", name);
+    renderer->PrintShifted(0, height, 0, 1, 1.0f, 1.0f, 0.6f, "%s", name);
+    renderer->SetTextFullBright(bright);
 }
 
 // Rings and the glow over everything solid, the farthest first, so that

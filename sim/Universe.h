@@ -28,6 +28,11 @@ public:
     // moon as far out from its planet as the planet is enlarged; 1 draws
     // true sizes at true places.
     int32_t trueSizes;
+    // The body the user selected (Tab, a click), its label drawn brighter;
+    // -1 for none.
+    int32_t selected;
+    // Told after every step of a tick (the trails); null for none.
+    StepListener* stepListener;
 
     // The renderer's handles, per slot (textures[] of SceneObject holds the
     // maps): the sphere, and the night side's lights.
@@ -74,6 +79,9 @@ public:
     // was drawn, 1 where the body was a marker point.
     unsigned char labelDrawn[UniverseSlots];
     unsigned char markerDrawn[UniverseSlots];
+    // Where each drawn label lay, in window pixels (y up), for picking; one
+    // that covers nothing where no label was drawn or there was no camera.
+    ScreenRect labelRect[UniverseSlots];
 
 private:
     // Room for a label's text: "%d. " and a name of up to 49 bytes, translated.
@@ -86,6 +94,7 @@ private:
     void LoadMaps();
     void ChooseLabelsAndMarkers(const double places[][3], const double radii[], const char names[][LabelChars]);
     void Orient(int slot);
+    void DrawSelectedLabel(float height, const char* name);
     void DrawTranslucent(const double places[][3], const double radii[]);
 };
 
