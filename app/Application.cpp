@@ -751,7 +751,10 @@ void Application::Render() {
             double camera[3];
             FrameOrigin(camera);
             camera[0] += camX, camera[1] += camY, camera[2] += camZ;
-            Inspector::DrawPanel(*universe, &renderer, TextX(0.65f), renderer.TextWidth(kHelpHint), 0.94f, camera);
+            // Below the info line, and below the label of a body ridden with,
+            // which stands near the top of the view.
+            Inspector::DrawPanel(*universe, &renderer, TextX(0.65f), renderer.TextWidth(kHelpHint), 0.8f,
+                                   renderer.ScreenLinePitch(viewHeight), camera);
         }
     }
 

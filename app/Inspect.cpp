@@ -23,9 +23,6 @@ const int kRingPoints = 49;
 // that it shows about a body seen as a point.
 const double kRingOutside = 1.25;
 const double kRingLeastPixels = 9;
-// Each panel line this far below the one above, in screen units (as the info
-// line below the hyperspeed).
-const float kPanelLineStep = 0.06f;
 const float kOrbitFaint[4] = {0.55f, 0.65f, 0.85f, 0.35f};
 const float kOrbitSelected[4] = {1.0f, 0.95f, 0.6f, 0.9f};
 const float kRingColour[4] = {1.0f, 1.0f, 0.6f, 0.9f};
@@ -208,7 +205,7 @@ void Inspector::DrawRing(const Universe& u, GlRenderer* renderer, const CameraPo
     renderer->DrawLineStrip(ring, kRingPoints, at, kRingColour);
 }
 
-void Inspector::DrawPanel(const Universe& u, GlRenderer* renderer, float x, int rightPixels, float y,
+void Inspector::DrawPanel(const Universe& u, GlRenderer* renderer, float x, int rightPixels, float y, float pitch,
                           const double camera[3]) {
     const int selected = Selected(u);
     if (!renderer || selected < 0) return;
@@ -216,6 +213,6 @@ void Inspector::DrawPanel(const Universe& u, GlRenderer* renderer, float x, int 
     if (!FormatPanel(u, selected, camera, &text)) return;
     for (int i = 0; i < text.lines; ++i) {
         const int width = renderer->TextWidth(text.line[i]);
-        renderer->PrintScreenShifted(x, y - kPanelLineStep * i, rightPixels - width, 1, 1, 1, "%s", text.line[i]);
+        renderer->PrintScreenShifted(x, y - pitch * i, rightPixels - width, 1, 1, 1, "%s", text.line[i]);
     }
 }

@@ -47,9 +47,9 @@ public:
     void DrawScene(Universe& u, GlRenderer* renderer, const CameraPose& pose, const double origin[3], int width,
                    int height);
     // The selected body's panel, each line ending `rightPixels` to the right
-    // of screen position x, from screen height y downwards. camera: the
-    // camera's absolute position.
-    static void DrawPanel(const Universe& u, GlRenderer* renderer, float x, int rightPixels, float y,
+    // of screen position x, from screen height y downwards a line at a time
+    // (`pitch`). camera: the camera's absolute position.
+    static void DrawPanel(const Universe& u, GlRenderer* renderer, float x, int rightPixels, float y, float pitch,
                           const double camera[3]);
 
 private:

@@ -9,6 +9,7 @@
 // scene's objects in GlObjects.cpp and their drawing in SceneDraw.cpp.
 #include "gfx/GlRenderer.h"
 
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -348,6 +349,14 @@ void GlRenderer::Print(float x, float y, float z, float r, float g, float b, con
     FormatText(text, format, args);
     va_end(args);
     DrawText(x, y, z, 0, r, g, b, text);
+}
+
+float GlRenderer::ScreenLinePitch(int viewHeight) const {
+    // Screen text lies at kScreenDepth in a view 45 degrees high: a unit of y
+    // is kScreenScaleY / (depth tan 22.5) of the half height.
+    const double halfHeight = -static_cast<double>(kScreenDepth) * std::tan(22.5 * 3.14159265358979323846 / 180.0);
+    const double pixelsPerUnit = kScreenScaleY / halfHeight * (viewHeight > 0 ? viewHeight : 1) / 2;
+    return static_cast<float>(1.2 * fontSize / pixelsPerUnit);
 }
 
 void GlRenderer::PrintShifted(float x, float y, float z, int pixels, float r, float g, float b, const char* format,

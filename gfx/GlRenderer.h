@@ -77,6 +77,9 @@ public:
     // The same, moved right by a number of window pixels (left when negative).
     void PrintScreenShifted(float x, float y, int pixels, float r, float g, float b, const char* format, ...)
         ORRERY_PRINTF(8, 9);
+    // PrintScreen's y from one line of text to the next in a view this many
+    // pixels high: the font's height and a fifth more.
+    float ScreenLinePitch(int viewHeight) const;
     // How far a text moves the pen, in pixels: what it would cover when drawn.
     int TextWidth(const char* text);
 
