@@ -77,7 +77,10 @@ void Trails::Record(const UniverseModel& u, int frameBody, double elapsed) {
             // with that planet's year too. A moon seen from its planet runs
             // round its own orbit; seen from elsewhere it follows its planet.
             double period;
-            if (k == SunSlot) {
+            if (k == SunSlot && framed && OrbitalPeriod(u, frame) > 0) {
+                // Seen from a planet the Sun goes round once a year of that planet.
+                period = OrbitalPeriod(u, frame);
+            } else if (k == SunSlot) {
                 if (longest < 0) {
                     longest = 0;
                     for (int j = FirstPlanetSlot; j < UniverseSlots; ++j)
