@@ -15,9 +15,9 @@
 
 namespace {
 
-// Points along one orbit line: a polygon of 160 sides strays from a circle by
-// 0.02 % of its radius, under a pixel for an orbit across a full-HD view.
-const int kOrbitPoints = 161;
+// Points along one orbit line: a polygon of 128 sides strays from a circle by
+// 0.03 % of its radius, under a pixel for an orbit across a full-HD view.
+const int kOrbitPoints = 129;
 const int kRingPoints = 49;
 // The ring stands a little outside the disc, and never smaller than this, so
 // that it shows about a body seen as a point.
@@ -134,11 +134,11 @@ int Inspector::Fly(const Universe& u, int* frameBody, CameraPose* pose) {
 void Inspector::DrawScene(Universe& u, GlRenderer* renderer, const CameraPose& pose, const double origin[3],
                           int width, int height) {
     if (!renderer) return;
-    if (showOrbits) DrawOrbits(u, renderer);
+    if (showOrbits) DrawOrbits(u, renderer, origin);
     DrawRing(u, renderer, pose, origin, width, height);
 }
 
-void Inspector::DrawOrbits(Universe& u, GlRenderer* renderer) {
+void Inspector::DrawOrbits(Universe& u, GlRenderer* renderer, const double origin[3]) {
     // The integrator keeps velocities half a step off the positions; the
     // orbit is the one a user would measure now.
     if (!timed) timed = new (std::nothrow) UniverseModel;
@@ -147,7 +147,12 @@ void Inspector::DrawOrbits(Universe& u, GlRenderer* renderer) {
     timed->Scheme().ChangeStep(*timed, timed->StepLength(), 0);
     const int selected = Selected(u);
     const int end = UsedSlotEnd(u.bodies);
+    // Every faint orbit as segments in one call (a call each costs the
+    // software renderer more than the lines), the selected one apart.
     static float points[kOrbitPoints * 3];
+    static float faint[UniverseSlots * 2 * (kOrbitPoints - 1) * 3];
+    static float chosen[2 * (kOrbitPoints - 1) * 3];
+    int faintCount = 0, chosenCount = 0;
     for (int slot = FirstSimulatedSlot; slot < end; ++slot) {
         if (!BodyInUse(u.bodies[slot])) continue;
         const int parent = u.ParentSlot(slot);
@@ -166,13 +171,27 @@ void Inspector::DrawOrbits(Universe& u, GlRenderer* renderer) {
         const double viewDistance = VectorLength(at[0] - parentAt[0], at[1] - parentAt[1], at[2] - parentAt[2]);
         double scale = trueDistance > 0 ? viewDistance / trueDistance : 1;
         if (!std::isfinite(scale) || !(scale > 0)) scale = 1;
+        // Relative to the frame's origin, where floats keep the most.
+        float* out = slot == selected ? chosen : faint + faintCount * 3;
+        int written = 0;
         bool finite = true;
-        for (int i = 0; i < 3 * n; ++i) {
-            if (scale != 1) points[i] = static_cast<float>(points[i] * scale);
-            finite = finite && std::isfinite(points[i]);
+        for (int k = 0; k + 1 < n; ++k) {
+            for (int e = 0; e < 2; ++e)
+                for (int i = 0; i < 3; ++i) {
+                    const double v = parentAt[i] - origin[i] + scale * points[3 * (k + e) + i];
+                    out[3 * (written + e) + i] = static_cast<float>(v);
+                    finite = finite && std::isfinite(v);
+                }
+            written += 2;
         }
-        if (finite) renderer->DrawLineStrip(points, n, parentAt, slot == selected ? kOrbitSelected : kOrbitFaint);
+        if (!finite) continue;
+        if (slot == selected)
+            chosenCount = written;
+        else
+            faintCount += written;
     }
+    renderer->DrawLineSegments(faint, faintCount, origin, kOrbitFaint);
+    renderer->DrawLineSegments(chosen, chosenCount, origin, kOrbitSelected);
 }
 
 void Inspector::DrawRing(const Universe& u, GlRenderer* renderer, const CameraPose& pose, const double origin[3],

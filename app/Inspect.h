@@ -62,7 +62,7 @@ private:
     // The velocities at the positions' time, for the orbits; made on first use.
     UniverseModel* timed;
 
-    void DrawOrbits(Universe& u, GlRenderer* renderer);
+    void DrawOrbits(Universe& u, GlRenderer* renderer, const double origin[3]);
     void DrawRing(const Universe& u, GlRenderer* renderer, const CameraPose& pose, const double origin[3], int width,
                   int height);
 };

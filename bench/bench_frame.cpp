@@ -14,8 +14,12 @@
 //   frames     Init, first frame, 1 s warm-up, then Update+Render back to back
 //              without the 100 Hz cap for SECONDS; then, in the same window, the
 //              floor: glClear + SDL_GL_SwapBuffers alone. ORRERY_BENCH_DATE and
-//              ORRERY_BENCH_JUMP choose another view (bench/bench_frame_hd.sh).
+//              ORRERY_BENCH_JUMP choose another view (bench/bench_frame_hd.sh),
+//              ORRERY_BENCH_INSPECT a selected body with its panel and the
+//              orbits on (bench/bench_frame_inspect.sh).
 //   breakdown  Render with one part of the scene switched off at a time.
+//   inspect    Update+Render with a body selected and the orbits on against
+//              neither, in turns (bench/bench_frame_inspect.sh).
 //   loop       Init, then the real fixed-step loop (RunMainLoop, SDL's clock)
 //              for SECONDS of wall time, counting ticks and reading the captions.
 //   bare       the same SDL and GL set-up without the program: the floor.
@@ -171,12 +175,32 @@ void JumpAsTheUserWould(Application& app) {
     app.HandleKeys(keys);
 }
 
+// ORRERY_BENCH_INSPECT=N: body N selected with Tab, its panel shown, and
+// every orbit drawn (o) unless ORRERY_BENCH_ORBITS=0, as a user would have
+// them (bench/bench_frame_inspect.sh).
+void InspectAsTheUserWould(Application& app) {
+    const char* inspect = std::getenv("ORRERY_BENCH_INSPECT");
+    if (!inspect || !app.universe) return;
+    const int n = std::atoi(inspect);
+    static Uint8 keys[SDLK_LAST];
+    std::memset(keys, 0, sizeof keys);
+    for (int i = 0; i < UniverseSlots && Inspector::Selected(*app.universe) != n; ++i) {
+        keys[SDLK_TAB] = 1;
+        app.HandleKeys(keys);
+    }
+    const char* orbits = std::getenv("ORRERY_BENCH_ORBITS");
+    if (orbits && std::atoi(orbits) == 0) return;
+    keys[SDLK_o] = 1;
+    app.HandleKeys(keys);
+}
+
 int MeasureFrames(double seconds) {
     int64_t tMain = NowNs();
     Application app;
     if (!PrepareView(app) || !app.Init()) return 1;
     int64_t tInit = NowNs();
     JumpAsTheUserWould(app);
+    InspectAsTheUserWould(app);
     app.Render();
     glFinish();  // the swap has been handed to X; make sure GL has nothing left
     int64_t tFirst = NowNs();
@@ -224,6 +248,45 @@ int MeasureFrames(double seconds) {
     }
     std::printf("floor_median_ms %.3f\nfloor_p90_ms %.3f\n", Median(floorTimes), Percentile(floorTimes, 0.9));
     ReportMemory();
+    return 0;
+}
+
+// What the inspection costs a frame: Update+Render with ORRERY_BENCH_INSPECT's
+// body selected (its panel, its ring) and the orbits on, against neither, in
+// turns of five frames in one window, so that the load of a shared machine
+// falls on both alike. Wall time and processor time per frame, each side.
+int MeasureInspect(double seconds) {
+    Application app;
+    if (!PrepareView(app) || !app.Init() || !app.universe) return 1;
+    JumpAsTheUserWould(app);
+    InspectAsTheUserWould(app);
+    const int selected = app.universe->selected, orbits = app.inspect.showOrbits;
+    std::vector<double> times[2];
+    double cpu[2] = {};
+    int64_t end = NowNs() + 1000000000;  // warm-up, both sides' shaders included
+    for (int phase = 0; phase < 2; ++phase) {
+        const bool counted = phase == 1;
+        if (counted) end = NowNs() + int64_t(seconds * 1e9);
+        while (NowNs() < end) {
+            for (int on = 0; on < 2; ++on) {
+                app.universe->selected = on ? selected : -1;
+                app.inspect.showOrbits = on ? orbits : 0;
+                const double c = CpuMs();
+                for (int k = 0; k < 5; ++k) {
+                    const int64_t t = NowNs();
+                    app.Update();
+                    app.Render();
+                    if (counted) times[on].push_back(Ms(NowNs() - t));
+                }
+                if (counted) cpu[on] += CpuMs() - c;
+            }
+        }
+    }
+    for (int on = 0; on < 2; ++on) {
+        const char* name = on ? "inspect_on" : "inspect_off";
+        std::printf("%s_median_ms %.3f\n%s_cpu_ms %.3f\n", name, Median(times[on]), name,
+                    cpu[on] / double(times[on].size()));
+    }
     return 0;
 }
 
@@ -532,7 +595,7 @@ int MeasureText(double seconds) {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: bench_frame frames|breakdown|loop|bare|startup|trails|skies|text SECONDS WIDTH HEIGHT\n"
+                 "usage: bench_frame frames|breakdown|inspect|loop|bare|startup|trails|skies|text SECONDS WIDTH HEIGHT\n"
                  "  in a folder with configure.txt for that size and Data/, on an X display with GLX;\n"
                  "  bench/bench_frame.sh runs and gathers them all\n");
     return 2;
@@ -549,6 +612,7 @@ int main(int argc, char* argv[]) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     if (mode == "frames") return MeasureFrames(seconds);
     if (mode == "breakdown") return MeasureBreakdown(seconds);
+    if (mode == "inspect") return MeasureInspect(seconds);
     if (mode == "loop") return MeasureLoop(seconds);
     if (mode == "bare") return MeasureBare(seconds, width, height);
     if (mode == "startup") return MeasureStartup();

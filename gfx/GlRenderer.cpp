@@ -396,8 +396,9 @@ void GlRenderer::PrintScreenShifted(float x, float y, int pixels, float r, float
     DrawText(x * kScreenScaleX, y * kScreenScaleY, kScreenDepth, pixels, r, g, b, text);
 }
 
-void GlRenderer::DrawLineStrip(const float* points, int count, const double origin[3], const float rgba[4]) {
-    if (!points || count < 2) return;
+namespace {
+
+void DrawLines(GLenum mode, const float* points, int count, const double origin[3], const float rgba[4]) {
     glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_LINE_BIT);
     glDisable(GL_LIGHTING);
     glDisable(GL_COLOR_MATERIAL);
@@ -410,10 +411,20 @@ void GlRenderer::DrawLineStrip(const float* points, int count, const double orig
     glColor4f(rgba[0], rgba[1], rgba[2], rgba[3]);
     glEnableClientState(GL_VERTEX_ARRAY);
     glVertexPointer(3, GL_FLOAT, 0, points);
-    glDrawArrays(GL_LINE_STRIP, 0, count);
+    glDrawArrays(mode, 0, count);
     glDisableClientState(GL_VERTEX_ARRAY);
     glPopMatrix();
     glPopAttrib();
+}
+
+}  // namespace
+
+void GlRenderer::DrawLineStrip(const float* points, int count, const double origin[3], const float rgba[4]) {
+    if (points && count >= 2) DrawLines(GL_LINE_STRIP, points, count, origin, rgba);
+}
+
+void GlRenderer::DrawLineSegments(const float* points, int count, const double origin[3], const float rgba[4]) {
+    if (points && count >= 2) DrawLines(GL_LINES, points, count - count % 2, origin, rgba);
 }
 
 void GlRenderer::DrawFadingStrip(const float* points, int count, const double origin[3], float r, float g,

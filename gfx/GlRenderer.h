@@ -162,6 +162,8 @@ public:
     // without writing depth, so that taking it away leaves the frame as it
     // was. The GL state is as before afterwards.
     void DrawLineStrip(const float* points, int count, const double origin[3], const float rgba[4]);
+    // The same for separate segments, a pair of points each: many lines in one call.
+    void DrawLineSegments(const float* points, int count, const double origin[3], const float rgba[4]);
 
     // Text in full white whatever the lighting (1), or lit like a material
     // as it always was (0, the default).
