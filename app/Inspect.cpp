@@ -5,6 +5,7 @@
 #include "app/Inspect.h"
 
 #include <cmath>
+#include <cstring>
 #include <new>
 
 #include "core/app/Panel.h"
@@ -15,10 +16,14 @@
 
 namespace {
 
-// Points along one orbit line: a polygon of 128 sides strays from a circle by
-// 0.03 % of its radius, under a pixel for an orbit across a full-HD view.
-const int kOrbitPoints = 129;
-const int kRingPoints = 49;
+// Half a pixel off for an orbit across a full-HD view.
+const int kOrbitPoints = Inspector::OrbitPoints;
+// A far orbit, small on the screen, takes a segment about this many pixels
+// long, and never fewer points than this.
+const double kOrbitSegmentPixels = 20;
+const int kOrbitLeastPoints = 9;
+const int kRingSegments = Inspector::RingSegments;
+
 // The ring stands a little outside the disc, and never smaller than this, so
 // that it shows about a body seen as a point.
 const double kRingOutside = 1.25;
@@ -134,25 +139,31 @@ int Inspector::Fly(const Universe& u, int* frameBody, CameraPose* pose) {
 void Inspector::DrawScene(Universe& u, GlRenderer* renderer, const CameraPose& pose, const double origin[3],
                           int width, int height) {
     if (!renderer) return;
-    if (showOrbits) DrawOrbits(u, renderer, origin);
-    DrawRing(u, renderer, pose, origin, width, height);
+    CameraView view;
+    MakeCameraView(pose, width, height, &view);
+    GlRenderer::LineSet sets[3] = {{faint, 0, {}}, {chosen, 0, {}}, {ring, 0, {}}};
+    std::memcpy(sets[0].rgba, kOrbitFaint, sizeof kOrbitFaint);
+    std::memcpy(sets[1].rgba, kOrbitSelected, sizeof kOrbitSelected);
+    std::memcpy(sets[2].rgba, kRingColour, sizeof kRingColour);
+    if (showOrbits) MakeOrbits(u, view, origin, &sets[0].count, &sets[1].count);
+    sets[2].count = MakeRing(u, view, origin);
+    renderer->DrawLineSets(sets, 3, origin);
 }
 
-void Inspector::DrawOrbits(Universe& u, GlRenderer* renderer, const double origin[3]) {
+void Inspector::MakeOrbits(const Universe& u, const CameraView& view, const double origin[3], int* faintCount,
+                           int* chosenCount) {
     // The integrator keeps velocities half a step off the positions; the
     // orbit is the one a user would measure now.
+    *faintCount = *chosenCount = 0;
     if (!timed) timed = new (std::nothrow) UniverseModel;
     if (!timed) return;
     *timed = static_cast<const UniverseModel&>(u);
     timed->Scheme().ChangeStep(*timed, timed->StepLength(), 0);
     const int selected = Selected(u);
     const int end = UsedSlotEnd(u.bodies);
-    // Every faint orbit as segments in one call (a call each costs the
+    // Every faint orbit as segments in one set (a call each costs the
     // software renderer more than the lines), the selected one apart.
-    static float points[kOrbitPoints * 3];
-    static float faint[UniverseSlots * 2 * (kOrbitPoints - 1) * 3];
-    static float chosen[2 * (kOrbitPoints - 1) * 3];
-    int faintCount = 0, chosenCount = 0;
+    float points[kOrbitPoints * 3];
     for (int slot = FirstSimulatedSlot; slot < end; ++slot) {
         if (!BodyInUse(u.bodies[slot])) continue;
         const int parent = u.ParentSlot(slot);
@@ -160,8 +171,6 @@ void Inspector::DrawOrbits(Universe& u, GlRenderer* renderer, const double origi
         const Body &b = timed->bodies[slot], &p = timed->bodies[parent];
         OrbitElements orbit;
         if (!OrbitAbout(b, p, timed->kapa, &orbit)) continue;
-        const int n = SampleOrbit(orbit, 0, kOrbitPoints, points);
-        if (n < 2) continue;
         double parentAt[3], at[3];
         u.ViewPlace(parent, parentAt);
         u.ViewPlace(slot, at);
@@ -171,8 +180,23 @@ void Inspector::DrawOrbits(Universe& u, GlRenderer* renderer, const double origi
         const double viewDistance = VectorLength(at[0] - parentAt[0], at[1] - parentAt[1], at[2] - parentAt[2]);
         double scale = trueDistance > 0 ? viewDistance / trueDistance : 1;
         if (!std::isfinite(scale) || !(scale > 0)) scale = 1;
+        // As many points as the orbit's size on the screen needs: the moons
+        // of a far planet are a few pixels across, and every segment costs
+        // the software renderer as much as many pixels do.
+        const double reach = scale * (orbit.bound ? orbit.apoapsis : 2 * orbit.distance);
+        const double fromEye = VectorLength(parentAt[0] - origin[0] - view.position[0],
+                                            parentAt[1] - origin[1] - view.position[1],
+                                            parentAt[2] - origin[2] - view.position[2]);
+        int count = kOrbitPoints;
+        if (fromEye > 2 * reach) {
+            const double pixels = reach / fromEye * view.projection[5] * view.height / 2;
+            const double wanted = std::ceil(6.283185307179586 * pixels / kOrbitSegmentPixels) + 1;
+            count = wanted < kOrbitLeastPoints ? kOrbitLeastPoints : wanted < kOrbitPoints ? (int)wanted : kOrbitPoints;
+        }
+        const int n = SampleOrbit(orbit, 0, count, points);
+        if (n < 2) continue;
         // Relative to the frame's origin, where floats keep the most.
-        float* out = slot == selected ? chosen : faint + faintCount * 3;
+        float* out = slot == selected ? chosen : faint + *faintCount * 3;
         int written = 0;
         bool finite = true;
         for (int k = 0; k + 1 < n; ++k) {
@@ -186,42 +210,39 @@ void Inspector::DrawOrbits(Universe& u, GlRenderer* renderer, const double origi
         }
         if (!finite) continue;
         if (slot == selected)
-            chosenCount = written;
+            *chosenCount = written;
         else
-            faintCount += written;
+            *faintCount += written;
     }
-    renderer->DrawLineSegments(faint, faintCount, origin, kOrbitFaint);
-    renderer->DrawLineSegments(chosen, chosenCount, origin, kOrbitSelected);
 }
 
-void Inspector::DrawRing(const Universe& u, GlRenderer* renderer, const CameraPose& pose, const double origin[3],
-                         int width, int height) {
+int Inspector::MakeRing(const Universe& u, const CameraView& view, const double origin[3]) {
     const int selected = Selected(u);
-    if (selected < 0 || height <= 0) return;
-    CameraView view;
-    MakeCameraView(pose, width, height, &view);
+    if (selected < 0 || view.height <= 0) return 0;
     double at[3], place[3], depth = 0;
     u.ViewPlace(selected, at);
     for (int i = 0; i < 3; ++i) place[i] = at[i] - origin[i];
-    if (!ProjectPoint(view, place, nullptr, nullptr, &depth)) return;
+    if (!ProjectPoint(view, place, nullptr, nullptr, &depth)) return 0;
     const double distance =
         VectorLength(place[0] - view.position[0], place[1] - view.position[1], place[2] - view.position[2]);
     const double disc = DiscRadiusPixels(view, distance, u.ViewRadius(selected));
-    if (disc >= height) return;
+    if (disc >= view.height) return 0;
     const double pixels = std::fmax(kRingOutside * disc, kRingLeastPixels);
     // Model units per pixel at the body's depth, across the line of sight.
-    const double unit = 2 * depth / (view.projection[5] * height);
+    const double unit = 2 * depth / (view.projection[5] * view.height);
     const double radius = pixels * unit;
     // The view's right and up axes in the frame's coordinates: the rows of its turn.
     const double right[3] = {view.view[0], view.view[4], view.view[8]};
     const double up[3] = {view.view[1], view.view[5], view.view[9]};
-    float ring[kRingPoints * 3];
-    for (int k = 0; k < kRingPoints; ++k) {
-        const double t = 6.283185307179586 * k / (kRingPoints - 1);
-        const double c = std::cos(t) * radius, s = std::sin(t) * radius;
-        for (int i = 0; i < 3; ++i) ring[3 * k + i] = static_cast<float>(c * right[i] + s * up[i]);
-    }
-    renderer->DrawLineStrip(ring, kRingPoints, at, kRingColour);
+    int count = 0;
+    for (int k = 0; k < kRingSegments; ++k)
+        for (int e = 0; e < 2; ++e) {
+            const double t = 6.283185307179586 * (k + e) / kRingSegments;
+            const double c = std::cos(t) * radius, s = std::sin(t) * radius;
+            for (int i = 0; i < 3; ++i) ring[3 * count + i] = static_cast<float>(place[i] + c * right[i] + s * up[i]);
+            ++count;
+        }
+    return count;
 }
 
 void Inspector::DrawPanel(const Universe& u, GlRenderer* renderer, float x, int rightPixels, float y, float pitch,
@@ -230,8 +251,13 @@ void Inspector::DrawPanel(const Universe& u, GlRenderer* renderer, float x, int 
     if (!renderer || selected < 0) return;
     PanelText text;
     if (!FormatPanel(u, selected, camera, &text)) return;
+    float ys[PanelMaxLines];
+    int shifts[PanelMaxLines];
+    const char* lines[PanelMaxLines];
     for (int i = 0; i < text.lines; ++i) {
-        const int width = renderer->TextWidth(text.line[i]);
-        renderer->PrintScreenShifted(x, y - pitch * i, rightPixels - width, 1, 1, 1, "%s", text.line[i]);
+        lines[i] = text.line[i];
+        ys[i] = y - pitch * i;
+        shifts[i] = rightPixels - renderer->TextWidth(text.line[i]);
     }
+    renderer->PrintScreenLines(x, ys, shifts, lines, text.lines, 1, 1, 1);
 }

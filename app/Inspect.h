@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "core/app/Camera.h"
+#include "core/sim/Body.h"
 
 class GlRenderer;
 class Universe;
@@ -18,6 +19,9 @@ class Inspector {
 public:
     // Key o: every body's orbit about its parent drawn.
     int32_t showOrbits;
+    // Points along a near orbit's line (a polygon of 96 sides strays from a
+    // circle by 0.05 % of its radius), segments of the ring.
+    enum { OrbitPoints = 97, RingSegments = 48 };
 
     Inspector();
     ~Inspector();
@@ -62,9 +66,15 @@ private:
     // The velocities at the positions' time, for the orbits; made on first use.
     UniverseModel* timed;
 
-    void DrawOrbits(Universe& u, GlRenderer* renderer, const double origin[3]);
-    void DrawRing(const Universe& u, GlRenderer* renderer, const CameraPose& pose, const double origin[3], int width,
-                  int height);
+    // Line segments for the renderer, relative to the frame's origin: the
+    // faint orbits, the selected body's, the ring.
+    float faint[UniverseSlots * 2 * (OrbitPoints - 1) * 3];
+    float chosen[2 * (OrbitPoints - 1) * 3];
+    float ring[2 * RingSegments * 3];
+    // Fill them; the counts of points written.
+    void MakeOrbits(const Universe& u, const CameraView& view, const double origin[3], int* faintCount,
+                    int* chosenCount);
+    int MakeRing(const Universe& u, const CameraView& view, const double origin[3]);
 };
 
 #endif

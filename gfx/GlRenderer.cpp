@@ -13,6 +13,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "gfx/Gl.h"
 #include "platform/Platform.h"
@@ -76,13 +77,15 @@ void CompileGlyph(const FontGlyph& g) {
 
 GlRenderer::GlRenderer()
     : fontBase(0), fontSize(20), missingGlyphs(0), quadric(nullptr), quadricTried(0), textFullBright(0),
-      extraCount(0), extraFullReported(0) {
+      extraCount(0), extraFullReported(0), viewWidth(0), viewHeight(0), atlasTexture(0), atlasWidth(0), atlasHeight(0) {
+    std::memset(atlasGlyphs, 0, sizeof atlasGlyphs);
     std::memset(asciiAdvance, 0, sizeof asciiAdvance);
     std::memset(textureObjects, 0, sizeof textureObjects);
     std::memset(shapeLists, 0, sizeof shapeLists);
 }
 
 GlRenderer::~GlRenderer() {
+    if (fontBase != 0 && atlasTexture != 0) glDeleteTextures(1, &atlasTexture);
     if (fontBase != 0) glDeleteLists(fontBase, kFontLists);
     ReleaseExtraGlyphs();
     if (fontBase != 0) CloseFont();
@@ -101,6 +104,10 @@ void GlRenderer::ReleaseExtraGlyphs() {
 int GlRenderer::HasFont() const { return fontBase != 0 && glIsList(fontBase); }
 
 void GlRenderer::ReleaseFont() {
+    // A font that went with a lost context (fontBase cleared) leaves names
+    // that may be the new context's: forgotten, not deleted.
+    if (fontBase != 0 && atlasTexture != 0) glDeleteTextures(1, &atlasTexture);
+    atlasTexture = 0;
     if (fontBase != 0) {
         glDeleteLists(fontBase, kFontLists);
         CloseFont();
@@ -112,6 +119,8 @@ void GlRenderer::ReleaseFont() {
 
 void GlRenderer::Resize(int width, int height) {
     if (height == 0) height = 1;
+    viewWidth = width;
+    viewHeight = height;
     glViewport(0, 0, width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -210,7 +219,143 @@ void GlRenderer::BuildFont() {
         glEndList();
     }
     glPopClientAttrib();
+    BuildAtlas();
     // The font stays open for the characters beyond ASCII that texts will ask for.
+}
+
+void GlRenderer::BuildAtlas() {
+    // Cells as large as the largest glyph, 16 to a row, in a texture of
+    // powers of two as OpenGL 1.1 wants.
+    int cellWidth = 1, cellRows = 1;
+    for (uint32_t c = kFirstGlyph; c <= kLastGlyph; ++c) {
+        FontGlyph g;
+        if (!RenderGlyph(c, &g) || !g.bits || g.width > FontGlyphMaxSide || g.rows > FontGlyphMaxSide) continue;
+        cellWidth = g.width > cellWidth ? g.width : cellWidth;
+        cellRows = g.rows > cellRows ? g.rows : cellRows;
+    }
+    const int perRow = 16, rowsOfCells = (kFontLists + perRow - 1) / perRow;
+    int width = 1, height = 1;
+    while (width < perRow * cellWidth) width *= 2;
+    while (height < rowsOfCells * cellRows) height *= 2;
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    if (width > largest || height > largest) return;
+    unsigned char* alpha = new (std::nothrow) unsigned char[(size_t)width * (size_t)height];
+    if (!alpha) return;
+    std::memset(alpha, 0, (size_t)width * (size_t)height);
+    std::memset(atlasGlyphs, 0, sizeof atlasGlyphs);
+    for (int i = 0; i < kFontLists; ++i) {
+        FontGlyph g;
+        AtlasGlyph& a = atlasGlyphs[i];
+        a.x = (i % perRow) * cellWidth;
+        a.y = (i / perRow) * cellRows;
+        if (!RenderGlyph(kFirstGlyph + (uint32_t)i, &g) || !g.bits || g.width <= 0 || g.rows <= 0 ||
+            g.width > cellWidth || g.rows > cellRows || g.pitch < (g.width + 7) / 8)
+            continue;
+        a.width = g.width, a.rows = g.rows, a.left = g.left, a.top = g.top;
+        // Texture rows run from the bottom, the font's from the top.
+        for (int row = 0; row < g.rows; ++row)
+            for (int col = 0; col < g.width; ++col) {
+                const bool ink = (g.bits[(size_t)row * (size_t)g.pitch + (size_t)(col / 8)] >> (7 - col % 8)) & 1;
+                alpha[(size_t)(a.y + g.rows - 1 - row) * (size_t)width + (size_t)(a.x + col)] = ink ? 255 : 0;
+            }
+    }
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    if (name) {
+        glPushAttrib(GL_TEXTURE_BIT);
+        PushTightUnpack();
+        glBindTexture(GL_TEXTURE_2D, name);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA, width, height, 0, GL_ALPHA, GL_UNSIGNED_BYTE, alpha);
+        glPopClientAttrib();
+        glPopAttrib();
+        atlasTexture = name;
+        atlasWidth = width;
+        atlasHeight = height;
+    }
+    delete[] alpha;
+}
+
+void GlRenderer::PrintScreenLines(float x, const float* y, const int* shift, const char* const* lines, int count,
+                                  float r, float g, float b) {
+    if (!lines || !y || !shift || count <= 0) return;
+    bool ascii = atlasTexture != 0;
+    for (int k = 0; k < count && ascii; ++k)
+        for (const unsigned char* p = (const unsigned char*)lines[k]; p && *p && ascii; ++p)
+            ascii = *p >= kFirstGlyph && *p <= kLastGlyph;
+    if (!ascii) {
+        for (int k = 0; k < count; ++k) PrintScreenShifted(x, y[k], shift[k], r, g, b, "%s", lines[k]);
+        return;
+    }
+    // The quads stand where the bitmaps would, at the depth of screen text,
+    // lit (unless full bright) as a bitmap's raster position would be: the
+    // same light on nearly the same point. Pixels to eye coordinates at that
+    // depth by the projection Resize set, 45 degrees high.
+    const double depth = -static_cast<double>(kScreenDepth);
+    const double halfHeight = depth * std::tan(22.5 * 3.14159265358979323846 / 180.0);
+    const double w = viewWidth > 0 ? viewWidth : 1, h = viewHeight > 0 ? viewHeight : 1;
+    const double halfWidth = halfHeight * w / h;
+    const double eyePerPixelX = 2 * halfWidth / w, eyePerPixelY = 2 * halfHeight / h;
+    // The state is put back by hand: pushing and popping it makes Mesa
+    // check all of it again, which costs more than the text.
+    const GLboolean lit = glIsEnabled(GL_LIGHTING), textured = glIsEnabled(GL_TEXTURE_2D);
+    const GLboolean alphaTested = glIsEnabled(GL_ALPHA_TEST);
+    GLint bound = 0, mode = GL_MODULATE, alphaFunc = GL_ALWAYS;
+    GLfloat alphaRef = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &mode);
+    glGetIntegerv(GL_ALPHA_TEST_FUNC, &alphaFunc);
+    glGetFloatv(GL_ALPHA_TEST_REF, &alphaRef);
+    if (textFullBright && lit) glDisable(GL_LIGHTING);
+    if (!textured) glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, atlasTexture);
+    if (mode != GL_MODULATE) glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    // A bitmap's pixel is drawn or not: so is a texel here.
+    if (!alphaTested) glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.5f);
+    glColor3f(r, g, b);
+    glBegin(GL_QUADS);
+    const float sw = 1.0f / (float)atlasWidth, sh = 1.0f / (float)atlasHeight;
+    const float z = kScreenDepth;
+    for (int k = 0; k < count; ++k) {
+        if (!lines[k]) continue;
+        // The line's raster position in window pixels.
+        double pen = (x * kScreenScaleX / halfWidth + 1) * w / 2 + shift[k];
+        const double base = (y[k] * kScreenScaleY / halfHeight + 1) * h / 2;
+        for (const unsigned char* p = (const unsigned char*)lines[k]; *p; ++p) {
+            const int i = *p - kFirstGlyph;
+            const AtlasGlyph& a = atlasGlyphs[i];
+            if (a.width > 0 && a.rows > 0) {
+                // The pixels a bitmap at this place covers, in eye coordinates:
+                // GL truncates its corner a hair up (Mesa by 1e-4).
+                const double px = std::floor(pen + a.left + 1e-4), py = std::floor(base - (a.rows - a.top) + 1e-4);
+                const float x0 = (float)((px - w / 2) * eyePerPixelX), x1 = (float)((px + a.width - w / 2) * eyePerPixelX);
+                const float y0 = (float)((py - h / 2) * eyePerPixelY), y1 = (float)((py + a.rows - h / 2) * eyePerPixelY);
+                const float u0 = (float)a.x * sw, u1 = (float)(a.x + a.width) * sw;
+                const float v0 = (float)a.y * sh, v1 = (float)(a.y + a.rows) * sh;
+                glTexCoord2f(u0, v0);
+                glVertex3f(x0, y0, z);
+                glTexCoord2f(u1, v0);
+                glVertex3f(x1, y0, z);
+                glTexCoord2f(u1, v1);
+                glVertex3f(x1, y1, z);
+                glTexCoord2f(u0, v1);
+                glVertex3f(x0, y1, z);
+            }
+            pen += asciiAdvance[i];
+        }
+    }
+    glEnd();
+    glAlphaFunc(alphaFunc, alphaRef);
+    if (!alphaTested) glDisable(GL_ALPHA_TEST);
+    if (mode != GL_MODULATE) glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, mode);
+    glBindTexture(GL_TEXTURE_2D, (GLuint)bound);
+    if (!textured) glDisable(GL_TEXTURE_2D);
+    if (textFullBright && lit) glEnable(GL_LIGHTING);
 }
 
 uint32_t GlRenderer::GlyphList(uint32_t codePoint, int* advance) {
@@ -396,9 +541,8 @@ void GlRenderer::PrintScreenShifted(float x, float y, int pixels, float r, float
     DrawText(x * kScreenScaleX, y * kScreenScaleY, kScreenDepth, pixels, r, g, b, text);
 }
 
-namespace {
-
-void DrawLines(GLenum mode, const float* points, int count, const double origin[3], const float rgba[4]) {
+void GlRenderer::DrawLineSets(const LineSet* sets, int setCount, const double origin[3]) {
+    if (!sets || setCount <= 0) return;
     glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_LINE_BIT);
     glDisable(GL_LIGHTING);
     glDisable(GL_COLOR_MATERIAL);
@@ -408,23 +552,16 @@ void DrawLines(GLenum mode, const float* points, int count, const double origin[
     glDepthMask(GL_FALSE);
     glPushMatrix();
     glTranslated(origin[0], origin[1], origin[2]);
-    glColor4f(rgba[0], rgba[1], rgba[2], rgba[3]);
     glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, points);
-    glDrawArrays(mode, 0, count);
+    for (int k = 0; k < setCount; ++k) {
+        if (!sets[k].points || sets[k].count < 2) continue;
+        glColor4fv(sets[k].rgba);
+        glVertexPointer(3, GL_FLOAT, 0, sets[k].points);
+        glDrawArrays(GL_LINES, 0, sets[k].count - sets[k].count % 2);
+    }
     glDisableClientState(GL_VERTEX_ARRAY);
     glPopMatrix();
     glPopAttrib();
-}
-
-}  // namespace
-
-void GlRenderer::DrawLineStrip(const float* points, int count, const double origin[3], const float rgba[4]) {
-    if (points && count >= 2) DrawLines(GL_LINE_STRIP, points, count, origin, rgba);
-}
-
-void GlRenderer::DrawLineSegments(const float* points, int count, const double origin[3], const float rgba[4]) {
-    if (points && count >= 2) DrawLines(GL_LINES, points, count - count % 2, origin, rgba);
 }
 
 void GlRenderer::DrawFadingStrip(const float* points, int count, const double origin[3], float r, float g,

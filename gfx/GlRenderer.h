@@ -77,6 +77,13 @@ public:
     // The same, moved right by a number of window pixels (left when negative).
     void PrintScreenShifted(float x, float y, int pixels, float r, float g, float b, const char* format, ...)
         ORRERY_PRINTF(8, 9);
+    // Lines of screen text, line k at (x, y[k]) moved right by shift[k]
+    // pixels, as PrintScreenShifted draws each, in one textured draw from an
+    // atlas of the font's ASCII glyphs: the software renderer spends more on
+    // a draw than on the text in it, and bitmaps cost it one a line. Texts
+    // beyond ASCII (or no atlas) are drawn line by line as bitmaps.
+    void PrintScreenLines(float x, const float* y, const int* shift, const char* const* lines, int count, float r,
+                          float g, float b);
     // PrintScreen's y from one line of text to the next in a view this many
     // pixels high: the font's height and a fifth more.
     float ScreenLinePitch(int viewHeight) const;
@@ -157,13 +164,18 @@ public:
     void DrawMeshStrips(const MeshVertex* vertices, int perStrip, int strips, uint32_t texture);
     // A closed line through the vertices, blended the same way.
     void DrawMeshLoop(const MeshVertex* vertices, int count);
-    // A thin line through `count` points (x, y, z each, offset by origin) in
-    // one colour with its opacity: blended, unlit, untextured, depth-tested
-    // without writing depth, so that taking it away leaves the frame as it
-    // was. The GL state is as before afterwards.
-    void DrawLineStrip(const float* points, int count, const double origin[3], const float rgba[4]);
-    // The same for separate segments, a pair of points each: many lines in one call.
-    void DrawLineSegments(const float* points, int count, const double origin[3], const float rgba[4]);
+    // Sets of thin line segments, a pair of points each (x, y, z, offset by
+    // origin), each set in one colour with its opacity: blended, unlit,
+    // untextured, depth-tested without writing depth, so that taking them
+    // away leaves the frame as it was; the state set once for all of them
+    // (the software renderer spends more on a change of state than on the
+    // lines). The GL state is as before afterwards.
+    struct LineSet {
+        const float* points;
+        int count;
+        float rgba[4];
+    };
+    void DrawLineSets(const LineSet* sets, int setCount, const double origin[3]);
 
     // Text in full white whatever the lighting (1), or lit like a material
     // as it always was (0, the default).
@@ -201,6 +213,18 @@ private:
     int extraFullReported;
 
     void DrawText(float x, float y, float z, int shift, float r, float g, float b, const char* text);
+
+    // The ASCII glyphs side by side in one alpha texture, each with where it
+    // lies there and how it stands on the pen (FontGlyph's left and top).
+    struct AtlasGlyph {
+        int x, y, width, rows, left, top;
+    };
+    // The view Resize set, for placing screen text by the pixel.
+    int viewWidth, viewHeight;
+    uint32_t atlasTexture;
+    int atlasWidth, atlasHeight;
+    AtlasGlyph atlasGlyphs[96];
+    void BuildAtlas();
     // The list that draws a code point and the pen's advance; list 0 draws nothing.
     uint32_t GlyphList(uint32_t codePoint, int* advance);
     void ReleaseExtraGlyphs();

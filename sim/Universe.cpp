@@ -400,13 +400,12 @@ void Universe::Draw() {
 }
 
 // The selected body's label at full brightness whatever the lighting and hd
-// say, in a warm white, struck twice a pixel apart: it stands out from the
-// others even where they too are drawn full bright.
+// say, in a warm white: it stands out from the others even where they too
+// are drawn full bright.
 void Universe::DrawSelectedLabel(float height, const char* name) {
     const int bright = renderer->TextFullBright();
     renderer->SetTextFullBright(1);
-    renderer->PrintShifted(0, height, 0, 0, 1.0f, 1.0f, 0.6f, "%s", name);
-    renderer->PrintShifted(0, height, 0, 1, 1.0f, 1.0f, 0.6f, "%s", name);
+    renderer->PrintShifted(0, height, 0, 0, 1.0f, 1.0f, 0.55f, "%s", name);
     renderer->SetTextFullBright(bright);
 }
 

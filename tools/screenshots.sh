@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots from the real program on a private Xvfb:
-# the default view, Jupiter close up (key 6) and the help screen (F1) in the
+# the default view, Jupiter close up (key 6), the help screen (F1) and
+# Jupiter selected and flown to with its panel and the orbits in the
 # shipped 640x480 window, the help screen in Czech with translate 1, the
 # night sky at 1920x1080: riding with Zeme
 # on 1995-06-09, turned to the left, Jupiter beside Antares in Scorpius
@@ -44,6 +45,18 @@ xdotool key Page_Down Page_Down Page_Down Page_Down Page_Down Page_Down
 xdotool key F1
 sleep 1
 import -window "$win" "$out/screenshot-help.png"
+xdotool key Escape
+wait "$pid"
+
+# Jupiter selected (Tab six times) and flown to (g) on 2012-08-05, its panel,
+# then paused with every orbit drawn (o).
+start --date 2012-08-05T12:00
+for i in 1 2 3 4 5 6; do xdotool key Tab; done
+xdotool key g
+sleep 3
+xdotool key p o
+sleep 1
+import -window "$win" "$out/screenshot-inspect.png"
 xdotool key Escape
 wait "$pid"
 
@@ -101,5 +114,5 @@ if [ -d "$root/Data/planety_hd" ]; then
     xdotool key Escape
     wait "$pid"
 fi
-echo "wrote $out/screenshot-default.png, screenshot-jupiter.png, screenshot-help.png, screenshot-help-cs.png, screenshot-sky.png" \
+echo "wrote $out/screenshot-default.png, screenshot-jupiter.png, screenshot-help.png, screenshot-inspect.png, screenshot-help-cs.png, screenshot-sky.png" \
     "and with Data/planety_hd screenshot-saturn.png, screenshot-earth.png, screenshot-moons.png"

@@ -2,6 +2,7 @@
 // gets, and what is cut or dropped; UTF-8 beyond ASCII, and what the font lacks.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "gfx/Gl.h"
@@ -216,4 +217,52 @@ TEST_F(RendererText, ACharacterTheFontLacksIsLeftOutAndCountedOnce) {
     EXPECT_TRUE(plain.rgb == mixed.rgb) << "something was drawn for a character the font has not";
     EXPECT_EQ(2, renderer.missingGlyphs) << "each missing character counts once";
     EXPECT_FLOAT_EQ(2 * one, Advance("A\xe4\xb8\xad" "B"));
+}
+
+// The panel's lines drawn at once from the glyph atlas land on the very
+// pixels, in the very colour, that bitmaps line by line give: lit or full
+// bright, in the shipped window and a wide one; beyond ASCII they are bitmaps.
+TEST_F(RendererText, LinesAtOnceAreTheBitmapsLineByLinePixelForPixel) {
+    const char* lines[] = {"Jupiter (Slunce)", "hmotnost: 1.898e+27 kg (317.8 Zeme)", "sklon: 1.30 st", "",
+                           "datum: 2012-08-05 12:00 UT", "~!@#$%^&*()_+{}|:<>?`-=[]\\;',./"};
+    const int count = sizeof lines / sizeof lines[0];
+    float y[count];
+    int shift[count];
+    for (int k = 0; k < count; ++k) {
+        y[k] = 0.8f - 0.09f * k;
+        shift[k] = 300 - renderer.TextWidth(lines[k]);
+    }
+    const struct {
+        int bright, lighting, width, height;
+        const char* beyondAscii;
+    } cases[] = {{0, 1, 800, 600, nullptr}, {1, 1, 800, 600, nullptr}, {0, 0, 800, 600, nullptr},
+                 {0, 1, 640, 480, nullptr}, {1, 1, 1000, 500, nullptr}, {0, 1, 800, 600, "hmotnost: 1 kg (Земля)"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + (c.bright ? " full bright" : "") +
+                     (c.lighting ? " lit" : " unlit") + (c.beyondAscii ? " beyond ASCII" : ""));
+        renderer.Resize(c.width, c.height);
+        renderer.SetLighting(c.lighting);
+        renderer.SetTextFullBright(c.bright);
+        const double sun[3] = {3, 2, 5};
+        glLoadIdentity();
+        glPushMatrix();
+        glTranslated(sun[0], sun[1], sun[2]);
+        renderer.PlaceSunLight();
+        glPopMatrix();
+        if (c.beyondAscii) lines[1] = c.beyondAscii;
+        glGetError();
+        Clear();
+        for (int k = 0; k < count; ++k) renderer.PrintScreenShifted(-0.2f, y[k], shift[k], 1, 1, 1, "%s", lines[k]);
+        const Frame bitmaps = ReadFrame();
+        glGetError();  // what reading the frame back left
+        Clear();
+        renderer.PrintScreenLines(-0.2f, y, shift, lines, count, 1, 1, 1);
+        EXPECT_EQ(GLenum(GL_NO_ERROR), glGetError());
+        const Frame atOnce = ReadFrame();
+        ASSERT_GT(bitmaps.CountLit(), 500);
+        int differ = 0;
+        for (size_t i = 0; i < bitmaps.rgb.size(); ++i) differ += std::abs(int(bitmaps.rgb[i]) - int(atOnce.rgb[i])) > 2;
+        EXPECT_EQ(0, differ) << "expected the same pixels, got " << differ << " channels apart (" << bitmaps.CountLit()
+                             << " lit as bitmaps, " << atOnce.CountLit() << " at once)";
+    }
 }
