@@ -42,6 +42,19 @@ void FramePlace(const Universe& u, int frame, double out[3]) {
     if (SlotUsed(u, frame)) u.ViewPlace(frame, out);
 }
 
+// Which edges of the view (left, right, bottom, top, near) a point in the
+// frame's coordinates lies beyond, one bit each.
+unsigned OutsideView(const CameraView& view, const double p[3]) {
+    double eye[4], clip[4];
+    for (int row = 0; row < 4; ++row)
+        eye[row] = view.view[row] * p[0] + view.view[4 + row] * p[1] + view.view[8 + row] * p[2] + view.view[12 + row];
+    for (int row = 0; row < 4; ++row)
+        clip[row] = view.projection[row] * eye[0] + view.projection[4 + row] * eye[1] +
+                    view.projection[8 + row] * eye[2] + view.projection[12 + row] * eye[3];
+    return (clip[0] < -clip[3] ? 1u : 0u) | (clip[0] > clip[3] ? 2u : 0u) | (clip[1] < -clip[3] ? 4u : 0u) |
+           (clip[1] > clip[3] ? 8u : 0u) | (clip[2] < -clip[3] ? 16u : 0u);
+}
+
 bool SamePose(const CameraPose& a, const CameraPose& b) {
     return a.x == b.x && a.y == b.y && a.z == b.z && a.pitch == b.pitch && a.yaw == b.yaw && a.roll == b.roll;
 }
@@ -195,20 +208,30 @@ void Inspector::MakeOrbits(const Universe& u, const CameraView& view, const doub
         }
         const int n = SampleOrbit(orbit, 0, count, points);
         if (n < 2) continue;
-        // Relative to the frame's origin, where floats keep the most.
-        float* out = slot == selected ? chosen : faint + *faintCount * 3;
-        int written = 0;
+        // Relative to the frame's origin, where floats keep the most; each
+        // point's side of the view's edges found once.
+        double at3[kOrbitPoints][3];
+        unsigned outside[kOrbitPoints];
         bool finite = true;
-        for (int k = 0; k + 1 < n; ++k) {
-            for (int e = 0; e < 2; ++e)
-                for (int i = 0; i < 3; ++i) {
-                    const double v = parentAt[i] - origin[i] + scale * points[3 * (k + e) + i];
-                    out[3 * (written + e) + i] = static_cast<float>(v);
-                    finite = finite && std::isfinite(v);
-                }
-            written += 2;
+        for (int k = 0; k < n; ++k) {
+            for (int i = 0; i < 3; ++i) {
+                at3[k][i] = parentAt[i] - origin[i] + scale * points[3 * k + i];
+                finite = finite && std::isfinite(at3[k][i]);
+            }
+            outside[k] = OutsideView(view, at3[k]);
         }
         if (!finite) continue;
+        // A segment with both ends beyond the same edge of the view cannot be
+        // seen: most of an orbit about the camera is behind it or aside, and
+        // the software renderer sets up every segment it is given.
+        float* out = slot == selected ? chosen : faint + *faintCount * 3;
+        int written = 0;
+        for (int k = 0; k + 1 < n; ++k) {
+            if (outside[k] & outside[k + 1]) continue;
+            for (int e = 0; e < 2; ++e)
+                for (int i = 0; i < 3; ++i) out[3 * (written + e) + i] = static_cast<float>(at3[k + e][i]);
+            written += 2;
+        }
         if (slot == selected)
             *chosenCount = written;
         else

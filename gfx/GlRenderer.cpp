@@ -512,11 +512,15 @@ void GlRenderer::PrintShifted(float x, float y, float z, int pixels, float r, fl
     va_start(args, format);
     FormatText(text, format, args);
     va_end(args);
-    // Its colour must not become the material of what is drawn next.
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
-    glDisable(GL_COLOR_MATERIAL);
+    // Its colour must not become the material of what is drawn next (put
+    // back by hand: a pushed and popped state is all checked again).
+    const GLboolean material = glIsEnabled(GL_COLOR_MATERIAL);
+    GLfloat colour[4];
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    if (material) glDisable(GL_COLOR_MATERIAL);
     DrawText(x, y, z, pixels, r, g, b, text);
-    glPopAttrib();
+    glColor4fv(colour);
+    if (material) glEnable(GL_COLOR_MATERIAL);
 }
 
 void GlRenderer::PrintScreen(float x, float y, float r, float g, float b, const char* format, ...) {
@@ -543,11 +547,22 @@ void GlRenderer::PrintScreenShifted(float x, float y, int pixels, float r, float
 
 void GlRenderer::DrawLineSets(const LineSet* sets, int setCount, const double origin[3]) {
     if (!sets || setCount <= 0) return;
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_LINE_BIT);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_COLOR_MATERIAL);
-    glDisable(GL_TEXTURE_2D);
-    glEnable(GL_BLEND);
+    // The state is put back by hand: pushing and popping it makes Mesa
+    // check all of it again, which costs the software renderer more than
+    // the lines.
+    const GLboolean lit = glIsEnabled(GL_LIGHTING), material = glIsEnabled(GL_COLOR_MATERIAL);
+    const GLboolean textured = glIsEnabled(GL_TEXTURE_2D), blended = glIsEnabled(GL_BLEND);
+    GLint source = GL_ONE, destination = GL_ZERO;
+    GLboolean depthWrites = GL_TRUE;
+    GLfloat colour[4];
+    glGetIntegerv(GL_BLEND_SRC, &source);
+    glGetIntegerv(GL_BLEND_DST, &destination);
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    if (lit) glDisable(GL_LIGHTING);
+    if (material) glDisable(GL_COLOR_MATERIAL);
+    if (textured) glDisable(GL_TEXTURE_2D);
+    if (!blended) glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glDepthMask(GL_FALSE);
     glPushMatrix();
@@ -561,7 +576,13 @@ void GlRenderer::DrawLineSets(const LineSet* sets, int setCount, const double or
     }
     glDisableClientState(GL_VERTEX_ARRAY);
     glPopMatrix();
-    glPopAttrib();
+    glDepthMask(depthWrites);
+    glBlendFunc((GLenum)source, (GLenum)destination);
+    if (!blended) glDisable(GL_BLEND);
+    if (textured) glEnable(GL_TEXTURE_2D);
+    glColor4fv(colour);
+    if (material) glEnable(GL_COLOR_MATERIAL);
+    if (lit) glEnable(GL_LIGHTING);
 }
 
 void GlRenderer::DrawFadingStrip(const float* points, int count, const double origin[3], float r, float g,
