@@ -8,12 +8,14 @@
 // whatever body is slot 1.
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <new>
 
 #include "core/app/Labels.h"
 #include "core/sim/Ephemeris.h"
+#include "core/sim/Integrator.h"
 #include "core/sim/Keys.h"
 #include "core/sim/UniverseFile.h"
 #include "gfx/GlRenderer.h"
@@ -78,7 +80,7 @@ double Distance(const double a[3], const double b[3]) { return VectorLength(a[0]
 }  // namespace
 
 Universe::Universe()
-    : paused(0), generation(0), hd(0), trueSizes(0), hasCamera(0), viewCopy(nullptr) {
+    : paused(0), generation(0), hd(0), trueSizes(0), collisions(&history), edits(0), hasCamera(0), viewCopy(nullptr) {
     // Nothing GL exists yet; zero makes an early ReleaseGlResources harmless.
     renderer = nullptr;
     std::memset(textures, 0, sizeof textures);
@@ -90,6 +92,9 @@ Universe::Universe()
     std::memset(markerDrawn, 0, sizeof markerDrawn);
     std::memset(cameraOrigin, 0, sizeof cameraOrigin);
     std::memset(&camera, 0, sizeof camera);
+    std::memset(made, 0, sizeof made);
+    std::memset(madeMap, 0, sizeof madeMap);
+    std::memset(madeRadius, 0, sizeof madeRadius);
 }
 
 Universe::~Universe() {
@@ -111,13 +116,22 @@ void Universe::Update(unsigned char* keys) {
         keys[KeyF4] = 0;
         LoadRealSystem(JulianDayFromUnixSeconds(static_cast<double>(std::time(nullptr))));
     }
-    if (!paused) Step();
+    if (paused) return;
+    // The window's budget keeps a crowded universe's tick within its 10 ms;
+    // what touches merges after the step that brought it together.
+    const int merged = collisions.merges;
+    Step(&collisions, WindowTickWork);
+    if (collisions.merges != merged) {
+        FollowBodies();
+        ++edits;
+    }
 }
 
 void Universe::Save() { WriteUniverseFile(*this, UniverseFileName); }
 
 void Universe::Load() {
     if (!ReadUniverseFile(*this, UniverseFileName)) return;
+    history.Clear();
     // Textures, radii in the display lists and the quadric follow the new bodies.
     ReleaseGlResources();
     Init(renderer, 2);
@@ -135,6 +149,7 @@ int Universe::LoadRealSystem(double jd) {
                          MessageIconNone);
         return 0;
     }
+    history.Clear();
     ReleaseGlResources();
     Init(renderer, 2);
     ++generation;
@@ -155,59 +170,87 @@ int Universe::Init(GlRenderer* r, int /*option*/) {
 void Universe::LoadMaps() {
     if (!renderer) return;
     for (int i = 0; i < UniverseSlots; ++i) {
-        const Body& b = bodies[i];
-        if (!BodyInUse(b)) continue;
-        char larger[BodyFileSize + sizeof kHdFolder];
-        const bool useLarger = hd && HdMapPath(b.soubor, larger, sizeof larger);
-        const char* map = useLarger ? larger : b.soubor;
-        // The larger maps' levels are made by the renderer: GLU takes
-        // several times as long, which the start would feel.
-        textures[i] = renderer->MakeTexture(map, FilterMipmap, useLarger ? LevelsByMean : LevelsByGlu);
-        if (!textures[i]) {
-            // Standard error keeps the stored name; the box shows it in the user's language.
-            char text[BodyNameSize + sizeof larger + 64], shown[2 * (BodyNameSize + sizeof larger) + 256];
-            std::snprintf(text, sizeof text, "%s c.: %d ze souboru: %s!", b.meno, i, map);
-            std::snprintf(shown, sizeof shown, Translate("%s c.: %d ze souboru: %s!"), TranslateIn("body", b.meno),
-                          i, map);
-            ShowMessageBoxAs("Nepodarilo se nacist texturu", text, Translate("Nepodarilo se nacist texturu"), shown,
-                             MessageIconNone);
-        }
-        if (!hd) continue;
-        // What comes with a map is looked for beside it, silently: without
-        // it the body is drawn as it always was.
-        char extra[sizeof larger + 64];
-        if (Companion(map, b.soubor, "Night", false, extra, sizeof extra))
-            nightTextures[i] = renderer->MakeTexture(extra, FilterMipmap, LevelsOfLights);
-        const RingSystem* rings = RingSystemForMap(b.soubor);
-        char alpha[sizeof extra];
-        if (rings && rings->ringMap && Companion(map, b.soubor, rings->ringMap, true, extra, sizeof extra) &&
-            Companion(map, b.soubor, rings->ringAlphaMap, true, alpha, sizeof alpha))
-            ringTextures[i] = renderer->MakeAlphaTexture(extra, alpha);
+        if (BodyInUse(bodies[i])) LoadMap(i);
     }
+}
+
+void Universe::LoadMap(int i) {
+    const Body& b = bodies[i];
+    made[i] = 1;
+    std::memcpy(madeMap[i], b.soubor, sizeof madeMap[i]);
+    char larger[BodyFileSize + sizeof kHdFolder];
+    const bool useLarger = hd && HdMapPath(b.soubor, larger, sizeof larger);
+    const char* map = useLarger ? larger : b.soubor;
+    // The larger maps' levels are made by the renderer: GLU takes
+    // several times as long, which the start would feel.
+    textures[i] = renderer->MakeTexture(map, FilterMipmap, useLarger ? LevelsByMean : LevelsByGlu);
+    if (!textures[i]) {
+        // Standard error keeps the stored name; the box shows it in the user's language.
+        char text[BodyNameSize + sizeof larger + 64], shown[2 * (BodyNameSize + sizeof larger) + 256];
+        char name[LabelChars];
+        std::snprintf(text, sizeof text, "%s c.: %d ze souboru: %s!", b.meno, i, map);
+        std::snprintf(shown, sizeof shown, Translate("%s c.: %d ze souboru: %s!"),
+                      ShownBodyName(b.meno, name, sizeof name), i, map);
+        ShowMessageBoxAs("Nepodarilo se nacist texturu", text, Translate("Nepodarilo se nacist texturu"), shown,
+                         MessageIconNone);
+    }
+    if (!hd) return;
+    // What comes with a map is looked for beside it, silently: without
+    // it the body is drawn as it always was.
+    char extra[sizeof larger + 64];
+    if (Companion(map, b.soubor, "Night", false, extra, sizeof extra))
+        nightTextures[i] = renderer->MakeTexture(extra, FilterMipmap, LevelsOfLights);
+    const RingSystem* rings = RingSystemForMap(b.soubor);
+    char alpha[sizeof extra];
+    if (rings && rings->ringMap && Companion(map, b.soubor, rings->ringMap, true, extra, sizeof extra) &&
+        Companion(map, b.soubor, rings->ringAlphaMap, true, alpha, sizeof alpha))
+        ringTextures[i] = renderer->MakeAlphaTexture(extra, alpha);
 }
 
 void Universe::BuildLists() {
     if (!renderer) return;
     for (int i = 0; i < UniverseSlots; ++i) {
-        if (!BodyInUse(bodies[i])) continue;
-        // The sky is seen from inside, and the Sun is lit by the light at
-        // its own centre: both face inwards.
-        shapes[i] = renderer->MakeSphere(bodies[i].polomer, i == SkySlot || i == SunSlot);
+        if (BodyInUse(bodies[i])) MakeShape(i);
+    }
+}
+
+void Universe::MakeShape(int i) {
+    madeRadius[i] = bodies[i].polomer;
+    // The sky is seen from inside, and the Sun is lit by the light at its
+    // own centre: both face inwards.
+    shapes[i] = renderer->MakeSphere(bodies[i].polomer, i == SkySlot || i == SunSlot);
+}
+
+void Universe::FollowBodies() {
+    if (!renderer) return;
+    for (int i = 0; i < UniverseSlots; ++i) {
+        const Body& b = bodies[i];
+        const bool used = BodyInUse(b);
+        if (used && made[i] && madeRadius[i] == b.polomer && std::memcmp(madeMap[i], b.soubor, sizeof b.soubor) == 0)
+            continue;
+        if (!used && !made[i]) continue;
+        ReleaseSlot(i);
+        if (!used) continue;
+        LoadMap(i);
+        MakeShape(i);
     }
 }
 
 // Safe to call twice: what was released is forgotten, so a second call never
 // releases handles that the renderer may since have handed to someone else.
 void Universe::ReleaseGlResources() {
-    for (int i = 0; i < UniverseSlots; ++i) {
-        if (renderer) {
-            renderer->ReleaseShape(shapes[i]);
-            renderer->ReleaseTexture(textures[i]);
-            renderer->ReleaseTexture(nightTextures[i]);
-            renderer->ReleaseTexture(ringTextures[i]);
-        }
-        shapes[i] = textures[i] = nightTextures[i] = ringTextures[i] = 0;
+    for (int i = 0; i < UniverseSlots; ++i) ReleaseSlot(i);
+}
+
+void Universe::ReleaseSlot(int i) {
+    if (renderer) {
+        renderer->ReleaseShape(shapes[i]);
+        renderer->ReleaseTexture(textures[i]);
+        renderer->ReleaseTexture(nightTextures[i]);
+        renderer->ReleaseTexture(ringTextures[i]);
     }
+    shapes[i] = textures[i] = nightTextures[i] = ringTextures[i] = 0;
+    made[i] = 0;
 }
 
 void Universe::SetCamera(const CameraPose& pose, int width, int height, const double origin[3]) {
@@ -336,7 +379,8 @@ void Universe::Draw() {
         if (!BodyInUse(bodies[i])) continue;
         ViewPlace(i, places[i]);
         radii[i] = ViewRadius(i);
-        std::snprintf(names[i], sizeof names[i], "%d. %s", i, TranslateIn("body", bodies[i].meno));
+        char shown[LabelChars];
+        std::snprintf(names[i], sizeof names[i], "%d. %s", i, ShownBodyName(bodies[i].meno, shown, sizeof shown));
     }
     ChooseLabelsAndMarkers(places, radii, names);
     const bool sunUsed = BodyInUse(bodies[SunSlot]);
@@ -428,4 +472,19 @@ void Universe::DrawTranslucent(const double places[][3], const double radii[]) {
         }
         DrawRingSystem(renderer, *RingSystemForMap(bodies[i].soubor), ringTextures[i], view);
     }
+}
+
+const char* ShownBodyName(const char* meno, char* out, size_t size) {
+    // Names in a file are one word: Edits stores "Teleso N" with an underscore.
+    static const char kAdded[] = "Teleso_";
+    const size_t prefix = sizeof kAdded - 1;
+    if (size > 0 && std::strncmp(meno, kAdded, prefix) == 0) {
+        const char* digits = meno + prefix;
+        const size_t count = std::strspn(digits, "0123456789");
+        if (count > 0 && count <= 9 && digits[count] == '\0') {
+            std::snprintf(out, size, Translate("Teleso %d"), std::atoi(digits));
+            return out;
+        }
+    }
+    return TranslateIn("body", meno);
 }
