@@ -528,7 +528,9 @@ void Application::HandleKeys(Uint8* keyState) {
     if (!altHeld && altUndoTicks > 0) --altUndoTicks;
     // The scene sees the keys last, after per-press keys of the application
     // have been cleared.
+    sandbox.BeforeTick(*this);
     if (scenes[0]) scenes[0]->Update(keys);
+    sandbox.AfterTick(*this);
     if (showTrails) FollowTrails();
     for (int i = 0; i < tapCount; ++i) keyState[taps[i]] = 0;
     tapCount = 0;
@@ -593,6 +595,7 @@ void Application::ApplyKeys(Uint8* keyState) {
         universe->trueSizes = !universe->trueSizes;
         trails.Reset();
     }
+    sandbox.ApplyKeys(*this, keys);
     if (Pressed(keys, SDLK_F12)) pictureDue = 1;
     // A new video mode makes the classic library read the keyboard again, and
     // a key still held whose byte was cleared is down once more, without an
@@ -638,6 +641,11 @@ void Application::ChangeFrame(int step) {
     if (frameBody > highest) frameBody = kAbsoluteFrame;
     if (frameBody < kAbsoluteFrame) frameBody = highest;
     AddFramePosition(-1);
+}
+
+int Application::SelectedBody() const {
+    if (!universe || frameBody <= kAbsoluteFrame || frameBody >= UniverseSlots) return -1;
+    return BodyInUse(universe->bodies[frameBody]) ? frameBody : -1;
 }
 
 void Application::JumpToBody(int n) {
@@ -717,8 +725,9 @@ void Application::Render() {
             renderer.PrintScreen(left, y, 1, 1, 1, "%s", Translate(line));
     } else {
         const char* name = universe ? universe->bodies[frameBody].meno : "";
+        char shown[128];
         renderer.PrintScreen(left, -1, 1, 1, 1, "%d/%d %s", frameBody, HighestFrame(universe),
-                             TranslateIn("body", name));
+                             ShownBodyName(name, shown, sizeof shown));
         // A translation ends where the hint always ended, at the right edge.
         const char* hint = Translate(kHelpHint);
         if (std::strcmp(hint, kHelpHint) == 0)
@@ -728,6 +737,9 @@ void Application::Render() {
                                         1, "%s", hint);
         renderer.PrintScreen(left, 0.94f, 1, 1, 1, Translate("hyperrychlost: %i"), RoundedLog10(hyperspeed) + 4);
         if (showInfo) PrintInfoLine();
+        char throwLine[128];
+        if (sandbox.ThrowLine(*this, throwLine, sizeof throwLine))
+            renderer.PrintScreen(left, showInfo ? 0.82f : 0.88f, 1, 1, 1, "%s", throwLine);
     }
 
     renderer.LookFrom(camX, camY, camZ, pitch, yaw, roll);

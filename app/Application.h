@@ -7,6 +7,7 @@
 #include <SDL.h>
 #include <cstdint>
 
+#include "app/Sandbox.h"
 #include "core/app/WarpedPointer.h"
 #include "core/sim/Trails.h"
 #include "gfx/GlRenderer.h"
@@ -70,6 +71,8 @@ public:
     // window) and "fps" (at most this many frames a second, 1..100).
     int32_t resizable;
     int32_t framesPerSecond;
+    // The keys that weigh, remove, add, throw and undo (app/Sandbox.h).
+    Sandbox sandbox;
 
     // Touches neither SDL nor GL.
     Application();
@@ -104,6 +107,9 @@ public:
     // height, so that it keeps to its corner of a wider or narrower one. In
     // the window as configured (not full screen, not resized) x as it is.
     float TextX(float x) const;
+    // The body the sandbox's keys act on: the one the camera rides with, the
+    // Sun included, or -1 in the absolute frame.
+    int SelectedBody() const;
 
 private:
     // Keys pressed and released again within one poll of the event queue.
