@@ -4,7 +4,7 @@
 // integration step); then the cost of a tick with all 64 slots full, and of
 // an edit and its undo; and the same through the window's own tick
 // (UniverseModel::Step with MergeOnContact and the window's budget, as
-// Universe::Update runs it). Not a test: run it by hand from a release build, e.g.
+// Universe::Update runs it), and the README's "What if" runs. Not a test: run it by hand from a release build, e.g.
 //   cmake -S . -B build-rel -DCMAKE_BUILD_TYPE=Release && cmake --build build-rel --target bench_sandbox
 //   build-rel/bench/bench_sandbox
 #include <algorithm>
@@ -141,6 +141,68 @@ void RealCentury() {
     }
 }
 
+// The eccentricity of the orbit of the body in `slot` about the Sun, with
+// the velocities at the positions' time; above 1 it leaves for good.
+double Eccentricity(const UniverseModel& kept, int slot) {
+    UniverseModel u = kept;
+    u.Scheme().ChangeStep(u, u.StepLength(), 0);
+    const Body &s = u.bodies[SunSlot], &b = u.bodies[slot];
+    const double r[3] = {b.x - s.x, b.y - s.y, b.z - s.z}, v[3] = {b.vx - s.vx, b.vy - s.vy, b.vz - s.vz};
+    const double mu = u.kapa * (s.hmotnost + b.hmotnost), d = VectorLength(r[0], r[1], r[2]);
+    const double vv = v[0] * v[0] + v[1] * v[1] + v[2] * v[2], rv = r[0] * v[0] + r[1] * v[1] + r[2] * v[2];
+    double e[3];
+    for (int c = 0; c < 3; ++c) e[c] = ((vv - mu / d) * r[c] - rv * v[c]) / mu;
+    return VectorLength(e[0], e[1], e[2]);
+}
+
+// A century at deltat 0.5 through the window's tick; prints after 1, 10
+// and 100 years who is left, with mass, distance from the Sun, the greatest
+// eccentricity on the way and the eccentricity now.
+void WhatIfCentury(const char* title, UniverseModel u) {
+    std::printf("\n%s:\n", title);
+    MergeOnContact collisions;
+    const long year = std::lround(365.25 / u.DayLength() / u.deltat);
+    double greatest[UniverseSlots] = {};
+    for (long i = 1; i <= 100 * year; ++i) {
+        u.Step(&collisions, WindowTickWork);
+        if (i % 20 == 0) {
+            for (int k = FirstPlanetSlot; k < UniverseSlots; ++k)
+                if (BodyInUse(u.bodies[k])) greatest[k] = std::fmax(greatest[k], Eccentricity(u, k));
+        }
+        if (i != year && i != 10 * year && i != 100 * year) continue;
+        std::printf("  after %ld years, %d merges:", i / year, collisions.merges);
+        for (int k = SunSlot; k < UniverseSlots; ++k) {
+            const Body &b = u.bodies[k], &s = u.bodies[SunSlot];
+            if (!BodyInUse(b)) continue;
+            std::printf(" %s %.2f at %.0f", b.meno, b.hmotnost, VectorLength(b.x - s.x, b.y - s.y, b.z - s.z));
+            if (k != SunSlot) std::printf(" (e %.3f, at most %.3f)", Eccentricity(u, k), greatest[k]);
+            std::printf(";");
+        }
+        std::printf("\n");
+    }
+}
+
+// The README's first two: Jupiter doubled once and ten times, and a second
+// Sun made of a body added beside Jupiter (riding with it, camera four radii
+// out, the body 20 ahead, moving with it) and doubled 18 times; every key at
+// the start.
+void WhatIf() {
+    UniverseModel plain;
+    plain.deltat = 0.5;
+    WhatIfCentury("the built-in system at deltat 0.5", plain);
+    UniverseModel doubled = plain;
+    Weigh(doubled, 6, 2, nullptr);
+    WhatIfCentury("] once on Jupiter", doubled);
+    for (int i = 1; i < 10; ++i) Weigh(doubled, 6, 2, nullptr);
+    WhatIfCentury("] ten times on Jupiter", doubled);
+    UniverseModel twoSuns = plain;
+    const Body& j = twoSuns.bodies[6];
+    const double camera[3] = {j.x, j.y, j.z + 4 * j.polomer}, forward[3] = {0, 0, -1};
+    const int slot = Throw(twoSuns, camera, forward, 1, 0, 6, nullptr);
+    for (int i = 0; i < 18; ++i) Weigh(twoSuns, slot, 2, nullptr);
+    WhatIfCentury("a second Sun beside Jupiter", twoSuns);
+}
+
 void Century() {
     std::printf("a century with an added body of Jupiter's mass at 300 (contacts looked for after every step);\n"
                 "seconds: median of 3 runs, with and without the search alternating:\n");
@@ -271,6 +333,7 @@ int main() {
     Century();
     WindowCentury();
     RealCentury();
+    WhatIf();
     FullTicks();
     return 0;
 }
