@@ -274,6 +274,7 @@ struct Path {
     Vec q0, u0, q1, u1;
     double h;
     Vec At(double t) const {
+        if (h == 0) return q0;
         const double s = t / h, s2 = s * s, s3 = s2 * s;
         const double a = 2 * s3 - 3 * s2 + 1, b = s3 - 2 * s2 + s, c = -2 * s3 + 3 * s2, d = s3 - s2;
         return a * q0 + (b * h) * u0 + c * q1 + (d * h) * u1;
@@ -411,6 +412,8 @@ public:
         Layout l;
         if (!MakeLayout(u, l) || !std::isfinite(deltat))
             return LeapfrogScheme.Advance(u, deltat, listener, maxSteps);
+        // Time standing still (a file may say deltat 0): nothing moves.
+        if (deltat == 0) return deltat;
         Work k;
         Load(u, l, k);
         const int all = OuterStepCount(deltat);
