@@ -33,6 +33,8 @@ const double kLabelHeight = 1.5;
 const double kMoonLabelPixels = 30;
 // A body whose disc is narrower than this is drawn as a point this wide.
 const double kMarkerPixels = 2;
+// The least the brightest channel of a marker's colour may be, so that it shows.
+const float kMarkerLeastBrightness = 0.6f;
 // The Sun's glow reaches this many of its radii from its centre, from this
 // much of its colour at the edge of its disc.
 const double kGlowRadii = 3;
@@ -400,6 +402,11 @@ void Universe::Draw() {
         if (markerDrawn[i]) {
             float rgb[3] = {0.7f, 0.7f, 0.7f};
             renderer->TextureMean(textures[i], rgb);
+            // A dark map's mean (Callisto's is a dim grey) would leave its
+            // point all but lost on the black sky: the same hue, brighter.
+            const float brightest = std::fmax(rgb[0], std::fmax(rgb[1], rgb[2]));
+            if (brightest > 0 && brightest < kMarkerLeastBrightness)
+                for (float& c : rgb) c *= kMarkerLeastBrightness / brightest;
             renderer->DrawMarker(rgb, static_cast<float>(kMarkerPixels));
             if (i == SunSlot) renderer->PlaceSunLight();
             renderer->PopMatrix();
