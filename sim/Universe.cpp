@@ -17,6 +17,7 @@
 #include "core/sim/Ephemeris.h"
 #include "core/sim/Integrator.h"
 #include "core/sim/Keys.h"
+#include "core/sim/Trails.h"
 #include "core/sim/UniverseFile.h"
 #include "gfx/GlRenderer.h"
 #include "gfx/Texture.h"
@@ -82,7 +83,7 @@ double Distance(const double a[3], const double b[3]) { return VectorLength(a[0]
 }  // namespace
 
 Universe::Universe()
-    : paused(0), generation(0), hd(0), trueSizes(0), collisions(&history), edits(0), hasCamera(0), viewCopy(nullptr) {
+    : paused(0), generation(0), hd(0), trueSizes(0), collisions(&history), afterStep(nullptr), edits(0), hasCamera(0), viewCopy(nullptr) {
     // Nothing GL exists yet; zero makes an early ReleaseGlResources harmless.
     renderer = nullptr;
     std::memset(textures, 0, sizeof textures);
@@ -122,7 +123,8 @@ void Universe::Update(unsigned char* keys) {
     // The window's budget keeps a crowded universe's tick within its 10 ms;
     // what touches merges after the step that brought it together.
     const int merged = collisions.merges;
-    Step(&collisions, WindowTickWork);
+    StepListeners both(&collisions, afterStep);
+    Step(afterStep ? static_cast<StepListener*>(&both) : &collisions, WindowTickWork);
     if (collisions.merges != merged) {
         FollowBodies();
         ++edits;

@@ -44,6 +44,9 @@ public:
     // Told after every step of a tick: bodies that touch merge, each merge
     // an edit in the history.
     MergeOnContact collisions;
+    // Told after every step too, after the merges (trails taken between
+    // steps, say); null: no one.
+    StepListener* afterStep;
     // Counts the changes to the bodies short of a new universe (an edit, a
     // merge, an undo), so that whoever rides with a body sees it go.
     uint32_t edits;

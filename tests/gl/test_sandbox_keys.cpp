@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/Application.h"
+#include "core/sim/Integrator.h"
 #include "core/sim/Keys.h"
 #include "gfx/Gl.h"
 #include "sim/Universe.h"
@@ -131,9 +132,16 @@ TEST(SandboxKeys, F3StartsANewHistory) {
 }
 
 TEST(SandboxKeys, TheWindowsTicksLeaveTheBuiltInRunAsItWasToTheBit) {
+    // Whoever else wants the steps is told of every one, after the merges.
+    struct Counter : StepListener {
+        int steps = 0;
+        int AfterStep(UniverseModel&, double) override { return ++steps, 0; }
+    };
     for (double deltat : {0.005, 10.242}) {
         Universe window;
         UniverseModel plain;
+        Counter counter;
+        window.afterStep = &counter;
         window.deltat = plain.deltat = deltat;
         for (int i = 0; i < 100; ++i) {
             window.Update(nullptr);
@@ -141,5 +149,6 @@ TEST(SandboxKeys, TheWindowsTicksLeaveTheBuiltInRunAsItWasToTheBit) {
         }
         EXPECT_EQ(0, std::memcmp(plain.bodies, window.bodies, sizeof plain.bodies)) << "at deltat " << deltat;
         EXPECT_EQ(0, window.history.Count()) << "at deltat " << deltat;
+        EXPECT_EQ(100 * SubStepCount(deltat), counter.steps) << "at deltat " << deltat;
     }
 }
