@@ -167,7 +167,8 @@ Application::Application()
       hyperspeedBeforeAlt(1.0),
       hyperspeedAfterAlt(1.0),
       classicSdl(0),
-      pointerWarped(0) {
+      pointerWarped(0),
+      trailsRecorder(&trails, 0, true) {
     scenes[0] = nullptr;
     std::memset(downThisPoll, 0, sizeof downThisPoll);
 }
@@ -534,8 +535,13 @@ void Application::HandleKeys(Uint8* keyState) {
     // The scene sees the keys last, after per-press keys of the application
     // have been cleared.
     // Trails are taken between the steps of a tick, so that they stay curves at any rate.
-    if (universe) universe->stepListener = showTrails ? trailsRecorder.Aim(universe, &trails, frameBody) : nullptr;
+    if (universe) {
+        trailsRecorder = TrailsRecorder(&trails, frameBody, !universe->trueSizes);
+        universe->afterStep = showTrails ? &trailsRecorder : nullptr;
+    }
+    sandbox.BeforeTick(*this);
     if (scenes[0]) scenes[0]->Update(keys);
+    sandbox.AfterTick(*this);
     FlyOn();
     if (showTrails) FollowTrails();
     for (int i = 0; i < tapCount; ++i) keyState[taps[i]] = 0;
@@ -604,6 +610,7 @@ void Application::ApplyKeys(Uint8* keyState) {
     if (Pressed(keys, SDLK_TAB) && universe) Inspector::SelectNext(*universe);
     if (Pressed(keys, SDLK_o)) inspect.showOrbits = !inspect.showOrbits;
     if (Pressed(keys, SDLK_g) && universe) inspect.StartFlight(*universe, frameBody, Pose());
+    sandbox.ApplyKeys(*this, keys);
     if (Pressed(keys, SDLK_F12)) pictureDue = 1;
     // A new video mode makes the classic library read the keyboard again, and
     // a key still held whose byte was cleared is down once more, without an
@@ -657,6 +664,11 @@ void Application::ChangeFrame(int step) {
     if (frameBody > highest) frameBody = kAbsoluteFrame;
     if (frameBody < kAbsoluteFrame) frameBody = highest;
     AddFramePosition(-1);
+}
+
+int Application::SelectedBody() const {
+    if (!universe || frameBody <= kAbsoluteFrame || frameBody >= UniverseSlots) return -1;
+    return BodyInUse(universe->bodies[frameBody]) ? frameBody : -1;
 }
 
 void Application::JumpToBody(int n) {
@@ -736,8 +748,9 @@ void Application::Render() {
             renderer.PrintScreen(left, y, 1, 1, 1, "%s", Translate(line));
     } else {
         const char* name = universe ? universe->bodies[frameBody].meno : "";
+        char shown[128];
         renderer.PrintScreen(left, -1, 1, 1, 1, "%d/%d %s", frameBody, HighestFrame(universe),
-                             TranslateIn("body", name));
+                             ShownBodyName(name, shown, sizeof shown));
         // A translation ends where the hint always ended, at the right edge.
         const char* hint = Translate(kHelpHint);
         if (std::strcmp(hint, kHelpHint) == 0)
@@ -756,6 +769,9 @@ void Application::Render() {
             Inspector::DrawPanel(*universe, &renderer, TextX(0.65f), renderer.TextWidth(kHelpHint), 0.8f,
                                    renderer.ScreenLinePitch(viewHeight), camera);
         }
+        char throwLine[128];
+        if (sandbox.ThrowLine(*this, throwLine, sizeof throwLine))
+            renderer.PrintScreen(left, showInfo ? 0.82f : 0.88f, 1, 1, 1, "%s", throwLine);
     }
 
     renderer.LookFrom(camX, camY, camZ, pitch, yaw, roll);

@@ -8,10 +8,10 @@
 #include <cstdint>
 
 #include "app/Inspect.h"
+#include "app/Sandbox.h"
 #include "core/app/WarpedPointer.h"
 #include "core/sim/Trails.h"
 #include "gfx/GlRenderer.h"
-#include "sim/TrailsDraw.h"
 
 class SceneObject;
 class Universe;
@@ -75,6 +75,8 @@ public:
     // window) and "fps" (at most this many frames a second, 1..100).
     int32_t resizable;
     int32_t framesPerSecond;
+    // The keys that weigh, remove, add, throw and undo (app/Sandbox.h).
+    Sandbox sandbox;
 
     // Touches neither SDL nor GL.
     Application();
@@ -109,6 +111,9 @@ public:
     // height, so that it keeps to its corner of a wider or narrower one. In
     // the window as configured (not full screen, not resized) x as it is.
     float TextX(float x) const;
+    // The body the sandbox's keys act on: the one the camera rides with, the
+    // Sun included, or -1 in the absolute frame.
+    int SelectedBody() const;
 
 private:
     // Keys pressed and released again within one poll of the event queue.
@@ -137,7 +142,6 @@ private:
     // The flight's tick: the camera where the flight takes it.
     void FlyOn();
     CameraPose Pose() const { return CameraPose{camX, camY, camZ, pitch, yaw, roll}; }
-    ViewTrailsRecorder trailsRecorder;
     void PrintInfoLine();
     void SavePicture();
     void TakeGrab();
@@ -152,6 +156,8 @@ private:
     int32_t classicSdl;
     int32_t pointerWarped;
     WarpedPointer pointer;
+    // Tells the trails after every step of a tick.
+    TrailsRecorder trailsRecorder;
 };
 
 // The lines of the help screen as the program writes them (each its own

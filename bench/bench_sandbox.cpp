@@ -2,7 +2,9 @@
 // built-in system with one added body of Jupiter's mass at several rates,
 // ticked as the program will tick it (contacts looked for after every
 // integration step); then the cost of a tick with all 64 slots full, and of
-// an edit and its undo. Not a test: run it by hand from a release build, e.g.
+// an edit and its undo; and the same through the window's own tick
+// (UniverseModel::Step with MergeOnContact and the window's budget, as
+// Universe::Update runs it), and the README's "What if" runs. Not a test: run it by hand from a release build, e.g.
 //   cmake -S . -B build-rel -DCMAKE_BUILD_TYPE=Release && cmake --build build-rel --target bench_sandbox
 //   build-rel/bench/bench_sandbox
 #include <algorithm>
@@ -92,6 +94,113 @@ double CenturySeconds(UniverseModel u, bool contacts) {
     const auto start = std::chrono::steady_clock::now();
     for (long i = 0; i < ticks; ++i) TickWithContacts(u, &history, contacts);
     return Seconds(start);
+}
+
+// The century again as the window ticks it: Step with the merges after
+// every step and the window's budget, the history recording each merge.
+void WindowCentury() {
+    std::printf("\nthe same century through the window's tick (Step, MergeOnContact, WindowTickWork):\n");
+    std::printf("  deltat  energy drift (end, worst)  merges  least share of a tick done  finite  seconds\n");
+    for (double deltat : {0.05, 0.5, 2.0, 5.0, 10.242}) {
+        UniverseModel u = WithAddedJupiter(deltat);
+        EditHistory history;
+        MergeOnContact collisions(&history);
+        const long ticks = std::lround(100 * 365.25 / u.DayLength() / deltat);
+        const double e0 = Energy(u);
+        double worst = 0, share = 1;
+        const auto start = std::chrono::steady_clock::now();
+        for (long i = 0; i < ticks; ++i) {
+            u.Step(&collisions, WindowTickWork);
+            share = std::fmin(share, u.lastTickShare);
+            if (i % (ticks / 100) == 0) worst = std::fmax(worst, std::fabs(Energy(u) / e0 - 1));
+        }
+        const double seconds = Seconds(start);
+        const double end = std::fabs(Energy(u) / e0 - 1);
+        worst = std::fmax(worst, end);
+        std::printf("  %6.3f  %11.2e  %11.2e  %6d  %26.3f  %6s  %.3f\n", deltat, end, worst, collisions.merges, share,
+                    AllFinite(u) ? "yes" : "NO", seconds);
+    }
+}
+
+// The real system with its moons for a century through the window's tick:
+// a moon goes far round its planet in a step of a high rate, and must not
+// be taken for touching it or its neighbours.
+void RealCentury() {
+    std::printf("\nthe real system (2000-01-01) for a century through the window's tick:\n");
+    std::printf("  deltat  ticks  merges  seconds\n");
+    for (double deltat : {0.2, 1.0, 3.0, 10.242, -10.242}) {
+        UniverseModel u;
+        u.MakeRealSystem(2451545.0);
+        u.deltat = deltat;
+        EditHistory history;
+        MergeOnContact collisions(&history);
+        const long ticks = std::lround(100 * 365.25 / u.DayLength() / std::fabs(deltat));
+        const auto start = std::chrono::steady_clock::now();
+        for (long i = 0; i < ticks; ++i) u.Step(&collisions, WindowTickWork);
+        std::printf("  %7.3f  %5ld  %6d  %.2f\n", deltat, ticks, collisions.merges, Seconds(start));
+    }
+}
+
+// The eccentricity of the orbit of the body in `slot` about the Sun, with
+// the velocities at the positions' time; above 1 it leaves for good.
+double Eccentricity(const UniverseModel& kept, int slot) {
+    UniverseModel u = kept;
+    u.Scheme().ChangeStep(u, u.StepLength(), 0);
+    const Body &s = u.bodies[SunSlot], &b = u.bodies[slot];
+    const double r[3] = {b.x - s.x, b.y - s.y, b.z - s.z}, v[3] = {b.vx - s.vx, b.vy - s.vy, b.vz - s.vz};
+    const double mu = u.kapa * (s.hmotnost + b.hmotnost), d = VectorLength(r[0], r[1], r[2]);
+    const double vv = v[0] * v[0] + v[1] * v[1] + v[2] * v[2], rv = r[0] * v[0] + r[1] * v[1] + r[2] * v[2];
+    double e[3];
+    for (int c = 0; c < 3; ++c) e[c] = ((vv - mu / d) * r[c] - rv * v[c]) / mu;
+    return VectorLength(e[0], e[1], e[2]);
+}
+
+// A century at deltat 0.5 through the window's tick; prints after 1, 10
+// and 100 years who is left, with mass, distance from the Sun, the greatest
+// eccentricity on the way and the eccentricity now.
+void WhatIfCentury(const char* title, UniverseModel u) {
+    std::printf("\n%s:\n", title);
+    MergeOnContact collisions;
+    const long year = std::lround(365.25 / u.DayLength() / u.deltat);
+    double greatest[UniverseSlots] = {};
+    for (long i = 1; i <= 100 * year; ++i) {
+        u.Step(&collisions, WindowTickWork);
+        if (i % 20 == 0) {
+            for (int k = FirstPlanetSlot; k < UniverseSlots; ++k)
+                if (BodyInUse(u.bodies[k])) greatest[k] = std::fmax(greatest[k], Eccentricity(u, k));
+        }
+        if (i != year && i != 10 * year && i != 100 * year) continue;
+        std::printf("  after %ld years, %d merges:", i / year, collisions.merges);
+        for (int k = SunSlot; k < UniverseSlots; ++k) {
+            const Body &b = u.bodies[k], &s = u.bodies[SunSlot];
+            if (!BodyInUse(b)) continue;
+            std::printf(" %s %.2f at %.0f", b.meno, b.hmotnost, VectorLength(b.x - s.x, b.y - s.y, b.z - s.z));
+            if (k != SunSlot) std::printf(" (e %.3f, at most %.3f)", Eccentricity(u, k), greatest[k]);
+            std::printf(";");
+        }
+        std::printf("\n");
+    }
+}
+
+// The README's first two: Jupiter doubled once and ten times, and a second
+// Sun made of a body added beside Jupiter (riding with it, camera four radii
+// out, the body 20 ahead, moving with it) and doubled 18 times; every key at
+// the start.
+void WhatIf() {
+    UniverseModel plain;
+    plain.deltat = 0.5;
+    WhatIfCentury("the built-in system at deltat 0.5", plain);
+    UniverseModel doubled = plain;
+    Weigh(doubled, 6, 2, nullptr);
+    WhatIfCentury("] once on Jupiter", doubled);
+    for (int i = 1; i < 10; ++i) Weigh(doubled, 6, 2, nullptr);
+    WhatIfCentury("] ten times on Jupiter", doubled);
+    UniverseModel twoSuns = plain;
+    const Body& j = twoSuns.bodies[6];
+    const double camera[3] = {j.x, j.y, j.z + 4 * j.polomer}, forward[3] = {0, 0, -1};
+    const int slot = Throw(twoSuns, camera, forward, 1, 0, 6, nullptr);
+    for (int i = 0; i < 18; ++i) Weigh(twoSuns, slot, 2, nullptr);
+    WhatIfCentury("a second Sun beside Jupiter", twoSuns);
 }
 
 void Century() {
@@ -195,12 +304,36 @@ void FullTicks() {
     }
     std::printf("  an edit (] with its record): %.1f us; Backspace: %.1f us; the history holds %.1f MB\n",
                 Median(edits), Median(undos), EditHistory::Depth * sizeof(UniverseModel) / 1e6);
+
+    // The window's own tick: every step followed by the merges, within the budget.
+    for (double deltat : {0.005, 10.242}) {
+        const int ticks = deltat < 1 ? 20000 : 100;
+        std::vector<double> us;
+        double share = 1;
+        for (int run = 0; run < kRuns; ++run) {
+            UniverseModel u = FullUniverse(deltat);
+            EditHistory history;
+            MergeOnContact collisions(&history);
+            const auto start = std::chrono::steady_clock::now();
+            for (int i = 0; i < ticks; ++i) {
+                u.Step(&collisions, WindowTickWork);
+                share = std::fmin(share, u.lastTickShare);
+            }
+            us.push_back(Seconds(start) * 1e6 / ticks);
+        }
+        std::printf("  the window's tick at deltat %g: %.2f us, %.0f ticks a second would fit in a core; "
+                    "least share of a tick done %.3f\n",
+                    deltat, Median(us), 1e6 / Median(us), share);
+    }
 }
 
 }  // namespace
 
 int main() {
     Century();
+    WindowCentury();
+    RealCentury();
+    WhatIf();
     FullTicks();
     return 0;
 }

@@ -7,6 +7,7 @@ if(NOT XGETTEXT)
 endif()
 set(sources
   app/Application.cpp
+  app/Sandbox.cpp
   core/app/InfoLine.cpp
   core/app/Panel.cpp
   core/gfx/Bmp.cpp

@@ -2,18 +2,6 @@
 
 #include "core/sim/Trails.h"
 #include "gfx/GlRenderer.h"
-#include "sim/Universe.h"
-
-int ViewTrailsRecorder::AfterStep(UniverseModel& u, double step) {
-    if (!trails) return 0;
-    const double elapsed = step < 0 ? -step : step;
-    // The universe stepping is the scene itself: its view places are the ones drawn.
-    if (universe && static_cast<UniverseModel*>(universe) == &u)
-        trails->Record(universe->ViewModel(), frameBody, elapsed);
-    else
-        trails->Record(u, frameBody, elapsed);
-    return 0;
-}
 
 void DrawTrails(const Trails& trails, const UniverseModel& u, GlRenderer* renderer) {
     if (!renderer) return;

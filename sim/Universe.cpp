@@ -8,13 +8,16 @@
 // whatever body is slot 1.
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <new>
 
 #include "core/app/Labels.h"
 #include "core/sim/Ephemeris.h"
+#include "core/sim/Integrator.h"
 #include "core/sim/Keys.h"
+#include "core/sim/Trails.h"
 #include "core/sim/UniverseFile.h"
 #include "gfx/GlRenderer.h"
 #include "gfx/Texture.h"
@@ -31,6 +34,8 @@ const double kLabelHeight = 1.5;
 const double kMoonLabelPixels = 30;
 // A body whose disc is narrower than this is drawn as a point this wide.
 const double kMarkerPixels = 2;
+// The least the brightest channel of a marker's colour may be, so that it shows.
+const float kMarkerLeastBrightness = 0.6f;
 // The Sun's glow reaches this many of its radii from its centre, from this
 // much of its colour at the edge of its disc.
 const double kGlowRadii = 3;
@@ -83,7 +88,9 @@ Universe::Universe()
       hd(0),
       trueSizes(0),
       selected(-1),
-      stepListener(nullptr),
+      collisions(&history),
+      afterStep(nullptr),
+      edits(0),
       hasCamera(0),
       viewCopy(nullptr) {
     // Nothing GL exists yet; zero makes an early ReleaseGlResources harmless.
@@ -98,6 +105,9 @@ Universe::Universe()
     std::memset(labelRect, 0, sizeof labelRect);
     std::memset(cameraOrigin, 0, sizeof cameraOrigin);
     std::memset(&camera, 0, sizeof camera);
+    std::memset(made, 0, sizeof made);
+    std::memset(madeMap, 0, sizeof madeMap);
+    std::memset(madeRadius, 0, sizeof madeRadius);
 }
 
 Universe::~Universe() {
@@ -119,13 +129,23 @@ void Universe::Update(unsigned char* keys) {
         keys[KeyF4] = 0;
         LoadRealSystem(JulianDayFromUnixSeconds(static_cast<double>(std::time(nullptr))));
     }
-    if (!paused) Step(stepListener);
+    if (paused) return;
+    // The window's budget keeps a crowded universe's tick within its 10 ms;
+    // what touches merges after the step that brought it together.
+    const int merged = collisions.merges;
+    StepListeners both(&collisions, afterStep);
+    Step(afterStep ? static_cast<StepListener*>(&both) : &collisions, WindowTickWork);
+    if (collisions.merges != merged) {
+        FollowBodies();
+        ++edits;
+    }
 }
 
 void Universe::Save() { WriteUniverseFile(*this, UniverseFileName); }
 
 void Universe::Load() {
     if (!ReadUniverseFile(*this, UniverseFileName)) return;
+    history.Clear();
     // Textures, radii in the display lists and the quadric follow the new bodies.
     ReleaseGlResources();
     Init(renderer, 2);
@@ -143,6 +163,7 @@ int Universe::LoadRealSystem(double jd) {
                          MessageIconNone);
         return 0;
     }
+    history.Clear();
     ReleaseGlResources();
     Init(renderer, 2);
     ++generation;
@@ -163,59 +184,87 @@ int Universe::Init(GlRenderer* r, int /*option*/) {
 void Universe::LoadMaps() {
     if (!renderer) return;
     for (int i = 0; i < UniverseSlots; ++i) {
-        const Body& b = bodies[i];
-        if (!BodyInUse(b)) continue;
-        char larger[BodyFileSize + sizeof kHdFolder];
-        const bool useLarger = hd && HdMapPath(b.soubor, larger, sizeof larger);
-        const char* map = useLarger ? larger : b.soubor;
-        // The larger maps' levels are made by the renderer: GLU takes
-        // several times as long, which the start would feel.
-        textures[i] = renderer->MakeTexture(map, FilterMipmap, useLarger ? LevelsByMean : LevelsByGlu);
-        if (!textures[i]) {
-            // Standard error keeps the stored name; the box shows it in the user's language.
-            char text[BodyNameSize + sizeof larger + 64], shown[2 * (BodyNameSize + sizeof larger) + 256];
-            std::snprintf(text, sizeof text, "%s c.: %d ze souboru: %s!", b.meno, i, map);
-            std::snprintf(shown, sizeof shown, Translate("%s c.: %d ze souboru: %s!"), TranslateIn("body", b.meno),
-                          i, map);
-            ShowMessageBoxAs("Nepodarilo se nacist texturu", text, Translate("Nepodarilo se nacist texturu"), shown,
-                             MessageIconNone);
-        }
-        if (!hd) continue;
-        // What comes with a map is looked for beside it, silently: without
-        // it the body is drawn as it always was.
-        char extra[sizeof larger + 64];
-        if (Companion(map, b.soubor, "Night", false, extra, sizeof extra))
-            nightTextures[i] = renderer->MakeTexture(extra, FilterMipmap, LevelsOfLights);
-        const RingSystem* rings = RingSystemForMap(b.soubor);
-        char alpha[sizeof extra];
-        if (rings && rings->ringMap && Companion(map, b.soubor, rings->ringMap, true, extra, sizeof extra) &&
-            Companion(map, b.soubor, rings->ringAlphaMap, true, alpha, sizeof alpha))
-            ringTextures[i] = renderer->MakeAlphaTexture(extra, alpha);
+        if (BodyInUse(bodies[i])) LoadMap(i);
     }
+}
+
+void Universe::LoadMap(int i) {
+    const Body& b = bodies[i];
+    made[i] = 1;
+    std::memcpy(madeMap[i], b.soubor, sizeof madeMap[i]);
+    char larger[BodyFileSize + sizeof kHdFolder];
+    const bool useLarger = hd && HdMapPath(b.soubor, larger, sizeof larger);
+    const char* map = useLarger ? larger : b.soubor;
+    // The larger maps' levels are made by the renderer: GLU takes
+    // several times as long, which the start would feel.
+    textures[i] = renderer->MakeTexture(map, FilterMipmap, useLarger ? LevelsByMean : LevelsByGlu);
+    if (!textures[i]) {
+        // Standard error keeps the stored name; the box shows it in the user's language.
+        char text[BodyNameSize + sizeof larger + 64], shown[2 * (BodyNameSize + sizeof larger) + 256];
+        char name[LabelChars];
+        std::snprintf(text, sizeof text, "%s c.: %d ze souboru: %s!", b.meno, i, map);
+        std::snprintf(shown, sizeof shown, Translate("%s c.: %d ze souboru: %s!"),
+                      ShownBodyName(b.meno, name, sizeof name), i, map);
+        ShowMessageBoxAs("Nepodarilo se nacist texturu", text, Translate("Nepodarilo se nacist texturu"), shown,
+                         MessageIconNone);
+    }
+    if (!hd) return;
+    // What comes with a map is looked for beside it, silently: without
+    // it the body is drawn as it always was.
+    char extra[sizeof larger + 64];
+    if (Companion(map, b.soubor, "Night", false, extra, sizeof extra))
+        nightTextures[i] = renderer->MakeTexture(extra, FilterMipmap, LevelsOfLights);
+    const RingSystem* rings = RingSystemForMap(b.soubor);
+    char alpha[sizeof extra];
+    if (rings && rings->ringMap && Companion(map, b.soubor, rings->ringMap, true, extra, sizeof extra) &&
+        Companion(map, b.soubor, rings->ringAlphaMap, true, alpha, sizeof alpha))
+        ringTextures[i] = renderer->MakeAlphaTexture(extra, alpha);
 }
 
 void Universe::BuildLists() {
     if (!renderer) return;
     for (int i = 0; i < UniverseSlots; ++i) {
-        if (!BodyInUse(bodies[i])) continue;
-        // The sky is seen from inside, and the Sun is lit by the light at
-        // its own centre: both face inwards.
-        shapes[i] = renderer->MakeSphere(bodies[i].polomer, i == SkySlot || i == SunSlot);
+        if (BodyInUse(bodies[i])) MakeShape(i);
+    }
+}
+
+void Universe::MakeShape(int i) {
+    madeRadius[i] = bodies[i].polomer;
+    // The sky is seen from inside, and the Sun is lit by the light at its
+    // own centre: both face inwards.
+    shapes[i] = renderer->MakeSphere(bodies[i].polomer, i == SkySlot || i == SunSlot);
+}
+
+void Universe::FollowBodies() {
+    if (!renderer) return;
+    for (int i = 0; i < UniverseSlots; ++i) {
+        const Body& b = bodies[i];
+        const bool used = BodyInUse(b);
+        if (used && made[i] && madeRadius[i] == b.polomer && std::memcmp(madeMap[i], b.soubor, sizeof b.soubor) == 0)
+            continue;
+        if (!used && !made[i]) continue;
+        ReleaseSlot(i);
+        if (!used) continue;
+        LoadMap(i);
+        MakeShape(i);
     }
 }
 
 // Safe to call twice: what was released is forgotten, so a second call never
 // releases handles that the renderer may since have handed to someone else.
 void Universe::ReleaseGlResources() {
-    for (int i = 0; i < UniverseSlots; ++i) {
-        if (renderer) {
-            renderer->ReleaseShape(shapes[i]);
-            renderer->ReleaseTexture(textures[i]);
-            renderer->ReleaseTexture(nightTextures[i]);
-            renderer->ReleaseTexture(ringTextures[i]);
-        }
-        shapes[i] = textures[i] = nightTextures[i] = ringTextures[i] = 0;
+    for (int i = 0; i < UniverseSlots; ++i) ReleaseSlot(i);
+}
+
+void Universe::ReleaseSlot(int i) {
+    if (renderer) {
+        renderer->ReleaseShape(shapes[i]);
+        renderer->ReleaseTexture(textures[i]);
+        renderer->ReleaseTexture(nightTextures[i]);
+        renderer->ReleaseTexture(ringTextures[i]);
     }
+    shapes[i] = textures[i] = nightTextures[i] = ringTextures[i] = 0;
+    made[i] = 0;
 }
 
 void Universe::SetCamera(const CameraPose& pose, int width, int height, const double origin[3]) {
@@ -358,7 +407,8 @@ void Universe::Draw() {
         if (!BodyInUse(bodies[i])) continue;
         ViewPlace(i, places[i]);
         radii[i] = ViewRadius(i);
-        std::snprintf(names[i], sizeof names[i], "%d. %s", i, TranslateIn("body", bodies[i].meno));
+        char shown[LabelChars];
+        std::snprintf(names[i], sizeof names[i], "%d. %s", i, ShownBodyName(bodies[i].meno, shown, sizeof shown));
     }
     ChooseLabelsAndMarkers(places, radii, names);
     const bool sunUsed = BodyInUse(bodies[SunSlot]);
@@ -381,6 +431,11 @@ void Universe::Draw() {
         if (markerDrawn[i]) {
             float rgb[3] = {0.7f, 0.7f, 0.7f};
             renderer->TextureMean(textures[i], rgb);
+            // A dark map's mean (Callisto's is a dim grey) would leave its
+            // point all but lost on the black sky: the same hue, brighter.
+            const float brightest = std::fmax(rgb[0], std::fmax(rgb[1], rgb[2]));
+            if (brightest > 0 && brightest < kMarkerLeastBrightness)
+                for (float& c : rgb) c *= kMarkerLeastBrightness / brightest;
             renderer->DrawMarker(rgb, static_cast<float>(kMarkerPixels));
             if (i == SunSlot) renderer->PlaceSunLight();
             renderer->PopMatrix();
@@ -463,4 +518,19 @@ void Universe::DrawTranslucent(const double places[][3], const double radii[]) {
         }
         DrawRingSystem(renderer, *RingSystemForMap(bodies[i].soubor), ringTextures[i], view);
     }
+}
+
+const char* ShownBodyName(const char* meno, char* out, size_t size) {
+    // Names in a file are one word: Edits stores "Teleso N" with an underscore.
+    static const char kAdded[] = "Teleso_";
+    const size_t prefix = sizeof kAdded - 1;
+    if (size > 0 && std::strncmp(meno, kAdded, prefix) == 0) {
+        const char* digits = meno + prefix;
+        const size_t count = std::strspn(digits, "0123456789");
+        if (count > 0 && count <= 9 && digits[count] == '\0') {
+            std::snprintf(out, size, Translate("Teleso %d"), std::atoi(digits));
+            return out;
+        }
+    }
+    return TranslateIn("body", meno);
 }

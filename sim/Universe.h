@@ -7,9 +7,11 @@
 #ifndef ORRERY_SIM_UNIVERSE_H
 #define ORRERY_SIM_UNIVERSE_H
 
+#include <cstddef>
 #include <cstdint>
 
 #include "core/app/Camera.h"
+#include "core/sim/Edits.h"
 #include "core/sim/SceneObject.h"
 #include "core/sim/UniverseModel.h"
 
@@ -31,8 +33,6 @@ public:
     // The body the user selected (Tab, a click), its label drawn brighter;
     // -1 for none.
     int32_t selected;
-    // Told after every step of a tick (the trails); null for none.
-    StepListener* stepListener;
 
     // The renderer's handles, per slot (textures[] of SceneObject holds the
     // maps): the sphere, and the night side's lights.
@@ -40,6 +40,19 @@ public:
     uint32_t nightTextures[UniverseSlots];
     // A ringed planet's ring map (only the textured rings have one).
     uint32_t ringTextures[UniverseSlots];
+
+    // The user's edits and the merges of bodies that touched, newest last,
+    // for Backspace; F3 and F4 start it afresh.
+    EditHistory history;
+    // Told after every step of a tick: bodies that touch merge, each merge
+    // an edit in the history.
+    MergeOnContact collisions;
+    // Told after every step too, after the merges (trails taken between
+    // steps, say); null: no one.
+    StepListener* afterStep;
+    // Counts the changes to the bodies short of a new universe (an edit, a
+    // merge, an undo), so that whoever rides with a body sees it go.
+    uint32_t edits;
 
     Universe();
     ~Universe() override;
@@ -60,6 +73,10 @@ public:
     // The spheres of every used slot, at their radii.
     void BuildLists();
     void ReleaseGlResources();
+    // After an edit, a merge or an undo: the maps and the sphere of each slot
+    // whose body came, went, or has another map or radius are made again;
+    // the other slots keep theirs (the sky's large map above all).
+    void FollowBodies();
 
     // The camera the next frame is drawn from: its pose relative to `origin`
     // (absolute model coordinates) and the view's pixels. Without it (before
@@ -90,12 +107,24 @@ private:
     CameraView camera;
     double cameraOrigin[3];
     UniverseModel* viewCopy;
+    // What each slot's GL objects were made from, for FollowBodies.
+    unsigned char made[UniverseSlots];
+    char madeMap[UniverseSlots][BodyFileSize];
+    double madeRadius[UniverseSlots];
 
     void LoadMaps();
+    void LoadMap(int slot);
+    void MakeShape(int slot);
+    void ReleaseSlot(int slot);
     void ChooseLabelsAndMarkers(const double places[][3], const double radii[], const char names[][LabelChars]);
     void Orient(int slot);
     void DrawSelectedLabel(float height, const char* name);
     void DrawTranslucent(const double places[][3], const double radii[]);
 };
+
+// A body's name as the screen shows it: an added body's stored "Teleso_N"
+// as "Teleso N" in the user's language, any other as TranslateIn("body")
+// gives it. out holds the added ones; the result lives until out changes.
+const char* ShownBodyName(const char* meno, char* out, size_t size);
 
 #endif

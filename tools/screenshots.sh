@@ -6,7 +6,8 @@
 # night sky at 1920x1080: riding with Zeme
 # on 1995-06-09, turned to the left, Jupiter beside Antares in Scorpius
 # (a 1280x720 part of the window about them), and with hd 1 Saturn, the Earth
-# by day and night, and Jupiter with its moons.
+# by day and night, and Jupiter with its moons; and a second Sun made from a
+# body added beside Jupiter, with trails, seen from above.
 # Usage: tools/screenshots.sh [orrery-binary] [output-folder]
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -114,5 +115,30 @@ if [ -d "$root/Data/planety_hd" ]; then
     xdotool key Escape
     wait "$pid"
 fi
+# A second Sun (README, "What if"): riding with Jupiter (6) a body is added
+# 20 ahead of the camera moving with Jupiter, PageUp five times rides with it,
+# ] 18 times makes it 262144 Zeme; then with the Sun (1), trails on (t), 1500
+# up at the hyperspeed of 10 and looking down, time sped up for half a
+# second and left to run twelve.
+hd=0
+[ -d "$root/Data/planety_hd" ] && hd=1
+printf 'width 1280\nheight 720\nhd %d\n' "$hd" >configure.txt
+start
+xdotool key --delay 100 6 Insert Page_Up Page_Up Page_Up Page_Up Page_Up
+for i in $(seq 18); do
+    xdotool key bracketright
+    sleep 0.05
+done
+xdotool key --delay 100 1 t space keydown Shift_L
+sleep 1.5
+xdotool keyup Shift_L keydown Down
+sleep 1.13
+xdotool keyup Down keydown KP_Add
+sleep 0.5
+xdotool keyup KP_Add
+sleep 12
+import -window "$win" "$out/screenshot-whatif.png"
+xdotool key Escape
+wait "$pid"
 echo "wrote $out/screenshot-default.png, screenshot-jupiter.png, screenshot-help.png, screenshot-inspect.png, screenshot-help-cs.png, screenshot-sky.png" \
-    "and with Data/planety_hd screenshot-saturn.png, screenshot-earth.png, screenshot-moons.png"
+    "and with Data/planety_hd screenshot-saturn.png, screenshot-earth.png, screenshot-moons.png; screenshot-whatif.png"

@@ -29,6 +29,12 @@ const double NestedLongestStep = 0.25;
 const double MoonStepsPerOrbit = 8;
 
 namespace {
+// The most steps a system's moons take in one step of the planets: the real
+// ones take at most 21 (Phobos's at the longest planet step).
+const int MostMoonSteps = 4096;
+}  // namespace
+
+namespace {
 
 struct Vec {
     double x, y, z;
@@ -274,6 +280,7 @@ struct Path {
     Vec q0, u0, q1, u1;
     double h;
     Vec At(double t) const {
+        if (h == 0) return q0;
         const double s = t / h, s2 = s * s, s3 = s2 * s;
         const double a = 2 * s3 - 3 * s2 + 1, b = s3 - 2 * s2 + s, c = -2 * s3 + 3 * s2, d = s3 - s2;
         return a * q0 + (b * h) * u0 + c * q1 + (d * h) * u1;
@@ -358,8 +365,10 @@ void MoonDrift(Work& k, const System& s, double dt) {
 
 // The system's own motion through an outer drift of h, in n symmetric steps.
 void InnerDrift(Work& k, const System& s, const Path& path, double h) {
+    // A file may name a step too short to take: longer ones, then, rather
+    // than a tick that never ends.
     const double steps = std::ceil(std::fabs(h) / s.longestStep);
-    const int n = steps >= 1 && steps < 1e6 ? static_cast<int>(steps) : 1;
+    const int n = steps >= 1 ? (steps < MostMoonSteps ? static_cast<int>(steps) : MostMoonSteps) : 1;
     const double tau = h / n;
     InnerKick(k, s, path, 0, tau / 2);
     for (int i = 0; i < n; ++i) {
@@ -411,6 +420,8 @@ public:
         Layout l;
         if (!MakeLayout(u, l) || !std::isfinite(deltat))
             return LeapfrogScheme.Advance(u, deltat, listener, maxSteps);
+        // Time standing still (a file may say deltat 0): nothing moves.
+        if (deltat == 0) return deltat;
         Work k;
         Load(u, l, k);
         const int all = OuterStepCount(deltat);
@@ -444,7 +455,7 @@ public:
             if (moons == 0) continue;
             const double step = LongestMoonStep(u, l, i, u.kapa * u.bodies[l.top[i]].hmotnost);
             const double steps = std::ceil(h / step);
-            work += (steps >= 1 && steps < 1e6 ? steps : 1) * (0.5 * moons * (moons - 1) + 18.0 * moons + 3);
+            work += (steps >= 1 ? std::fmin(steps, MostMoonSteps) : 1) * (0.5 * moons * (moons - 1) + 18.0 * moons + 3);
         }
         return work;
     }

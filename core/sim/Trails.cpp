@@ -52,12 +52,11 @@ void Trails::Follow(int frameBody) {
     frame = frameBody;
 }
 
-void Trails::Record(const UniverseModel& u, int frameBody, double elapsed) {
+void Trails::Record(const UniverseModel& u, int frameBody, double elapsed, bool enlarged) {
     Follow(frameBody);
     const bool framed = frame >= FirstSimulatedSlot && frame < UniverseSlots;
-    const double fx = framed ? u.bodies[frame].x : 0;
-    const double fy = framed ? u.bodies[frame].y : 0;
-    const double fz = framed ? u.bodies[frame].z : 0;
+    double origin[3] = {0, 0, 0};
+    if (framed) u.ViewPosition(frame, enlarged, origin);
     const double step = elapsed >= 0 ? elapsed : std::fabs(u.deltat);
 
     // Found once, when a new track needs it: this runs after every step.
@@ -97,8 +96,12 @@ void Trails::Record(const UniverseModel& u, int frameBody, double elapsed) {
         }
         t.sinceLast += step;
         if (t.count > 0 && !(t.sinceLast >= t.interval)) continue;
-        const float p[3] = {static_cast<float>(b.x - fx), static_cast<float>(b.y - fy),
-                            static_cast<float>(b.z - fz)};
+        // Where the view draws it: a moon of the enlarged view as far out as
+        // its planet is enlarged. Found only for the points taken.
+        double at[3];
+        u.ViewPosition(k, enlarged, at);
+        const float p[3] = {static_cast<float>(at[0] - origin[0]), static_cast<float>(at[1] - origin[1]),
+                            static_cast<float>(at[2] - origin[2])};
         if (!(std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]))) continue;
         t.newest = (t.newest + 1) % PointsPerBody;
         std::memcpy(t.points[t.newest], p, sizeof p);

@@ -28,8 +28,10 @@ public:
     void Reset();
     // Called after the model moved by `elapsed` of simulated time (a tick's
     // deltat by default, or one of its steps), with the frame the camera
-    // rides with. A change of frame restarts the trails by itself.
-    void Record(const UniverseModel& u, int frameBody, double elapsed = -1);
+    // rides with, at the places the view draws the bodies (enlarged or
+    // true: UniverseModel::ViewPosition). A change of frame restarts the
+    // trails by itself.
+    void Record(const UniverseModel& u, int frameBody, double elapsed = -1, bool enlarged = false);
     // The frame alone, for ticks that do not step: a new frame still restarts.
     void Follow(int frameBody);
     int Frame() const { return frame; }
@@ -50,15 +52,17 @@ double OrbitalPeriod(const UniverseModel& u, int slot);
 // across its orbit.
 class TrailsRecorder : public StepListener {
 public:
-    TrailsRecorder(Trails* trails, int frameBody) : trails(trails), frameBody(frameBody) {}
+    TrailsRecorder(Trails* trails, int frameBody, bool enlarged)
+        : trails(trails), frameBody(frameBody), enlarged(enlarged) {}
     int AfterStep(UniverseModel& u, double step) override {
-        trails->Record(u, frameBody, step < 0 ? -step : step);
+        trails->Record(u, frameBody, step < 0 ? -step : step, enlarged);
         return 0;
     }
 
 private:
     Trails* trails;
     int frameBody;
+    bool enlarged;
 };
 
 // Several listeners told in turn: the first may change the bodies (a merge),

@@ -12,6 +12,12 @@
 //       come from the program's ephemeris, the closest pair of a planet and a
 //       bright star in view is chosen, and the angle between the two on the
 //       screen must be their true angle from the camera within 0.2 degrees.
+//   sky_probe jupiter PICTURE STARS UNIVERSE
+//       Riding with Jupiter (slot 6, camera four radii along +z, no turn) in
+//       a dated universe: every Galilean moon in view beside the disc is
+//       seen (its disc or point) within 2 pixels of where the enlarged view puts it, outside
+//       Jupiter (in radii) and within a degree of its equator (the pole from
+//       the file); at least one of them in view.
 //
 // PICTURE is a PNG of the whole window; UNIVERSE what F2 wrote at that moment
 // (the program paused). Exit status 0 when every check holds, 1 otherwise.
@@ -288,11 +294,73 @@ int Zeme(const char* picture, const char* starFile, const char* universe) {
     return std::fabs(onScreen - pair.angle) <= 0.2 ? 0 : 1;
 }
 
+// Whether another body's disc or label lies within a few pixels of (x, y).
+bool Crowded(const Scene& scene, const UniverseModel& u, int self, double x, double y) {
+    for (int k = 1; k < UniverseSlots; ++k) {
+        if (k == self || !BodyInUse(u.bodies[k])) continue;
+        double kx, ky;
+        const double r = scene.DiscRadius(k, &kx, &ky);
+        if (r < 0) continue;
+        if (std::hypot(kx - x, ky - y) < r + 10) return true;
+        const SkyVec at = Drawn(u, k);
+        double lx, ly;
+        if (scene.view.Project(Minus({at.x, at.y + 1.5 * u.bodies[k].polomer, at.z}, scene.camera), &lx, &ly)) {
+            const double chars = 4.0 + std::strlen(u.bodies[k].meno);
+            if (x >= lx - 10 && x <= lx + 13 * chars + 10 && y >= ly - 30 && y <= ly + 10) return true;
+        }
+    }
+    return false;
+}
+
+int Jupiter(const char* picture, const char* starFile, const char* universe) {
+    PngPicture png;
+    std::vector<Star> stars;
+    UniverseModel u;
+    if (!LoadInputs(picture, starFile, universe, &png, &stars, &u)) return 1;
+    const int kJupiter = 6, kFirstGalilean = 14;
+    const Body& j = u.bodies[kJupiter];
+    Scene scene;
+    scene.Build(u, {j.x, j.y, j.z + 4.0 * j.polomer});
+    // Riding puts Jupiter at the centre; its disc, half lit, is large.
+    double cx, cy;
+    const double radius = scene.DiscRadius(kJupiter, &cx, &cy);
+    std::printf("Jupiter at (%.1f, %.1f), %.0f px across\n", cx, cy, 2 * radius);
+    // Where the enlarged view puts each moon against Jupiter's equator (the
+    // pole from the file), and whether the picture shows something there.
+    const double* pole = u.traits[kJupiter].pole;
+    int inView = 0, failed = 0;
+    for (int m = kFirstGalilean; m < kFirstGalilean + 4; ++m) {
+        double x, y;
+        if (scene.DiscRadius(m, &x, &y) < 0 || !(x >= 30 && y >= 30 && x <= kWidth - 30 && y <= kHeight - 30)) continue;
+        // In front of or behind the disc: the disc's own pixels say nothing of
+        // it; nor do another body's disc or label lying over it.
+        if (std::hypot(x - cx, y - cy) <= radius + 4 || Crowded(scene, u, m, x, y)) continue;
+        ++inView;
+        const SkyVec at = Drawn(u, m);
+        const double r[3] = {at.x - j.x, at.y - j.y, at.z - j.z};
+        const double d = std::sqrt(r[0] * r[0] + r[1] * r[1] + r[2] * r[2]);
+        const double latitude = std::asin((r[0] * pole[0] + r[1] * pole[1] + r[2] * pole[2]) / d) * 180 / 3.14159265358979;
+        // Its disc or its point: above the black sky within 2 pixels of
+        // there (its label starts further off, up and to the right).
+        double seen = 0;
+        for (int dy = -2; dy <= 2; ++dy)
+            for (int dx = -2; dx <= 2; ++dx) seen = std::max(seen, Grey(png, int(x) + dx, int(y) + dy));
+        const bool ok = d > j.polomer && std::fabs(latitude) < 1 && seen > 18;
+        std::printf("%s: %.1f radii from Jupiter's centre, %.2f degrees off its equator; drawn at (%.1f, %.1f), "
+                    "brightest there %.0f: %s\n",
+                    u.bodies[m].meno, d / j.polomer, latitude, x, y, seen, ok ? "ok" : "WRONG");
+        failed += !ok;
+    }
+    std::printf("%d Galilean moons in view, %d wrong\n", inView, failed);
+    return inView >= 1 && failed == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc == 5 && std::strcmp(argv[1], "start") == 0) return Start(argv[2], argv[3], argv[4]);
     if (argc == 5 && std::strcmp(argv[1], "zeme") == 0) return Zeme(argv[2], argv[3], argv[4]);
-    std::fprintf(stderr, "usage: sky_probe start|zeme PICTURE STARS UNIVERSE\n");
+    if (argc == 5 && std::strcmp(argv[1], "jupiter") == 0) return Jupiter(argv[2], argv[3], argv[4]);
+    std::fprintf(stderr, "usage: sky_probe start|zeme|jupiter PICTURE STARS UNIVERSE\n");
     return 2;
 }

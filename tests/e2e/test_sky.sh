@@ -50,4 +50,19 @@ wait_caption >/dev/null || fail "caption never set"
 press 4
 check "a planet and a bright star stand at their true angle on the screen" probe_still zeme
 quit_app || fail "Esc did not end the program"
+
+# ---- riding with Jupiter on a date: its moons in view stand near the line
+# of its equator, outside its disc, where the enlarged view puts them. The
+# universe of that date with time standing still (deltat 0), so that the
+# moons are where they were however long the window takes to open: two of the
+# four beside the disc in view.
+( cd "$WORK" && "$ORRERY_BIN" --date 2012-02-18 --simulate 0t --save jupiter-date.ves ) 2>>"$WORK/stderr.txt"
+sed -i 's/^deltat\t.*/deltat\t0/' "$WORK/jupiter-date.ves"
+APP_ARGS=(--load jupiter-date.ves)
+start_app
+wait_window || { fail "no window"; finish; }
+wait_caption >/dev/null || fail "caption never set"
+press 6
+check "riding with Jupiter, the Galilean moons in view lie along its equator, outside its disc" probe_still jupiter
+quit_app || fail "Esc did not end the program"
 finish

@@ -224,6 +224,11 @@ TEST(RealMoons, ASavedDateLoadedAndContinuedIsTheUninterruptedRun) {
     for (int i = 0; i < 30; ++i) u.Step(), back.Step();
     EXPECT_EQ(0, std::memcmp(u.bodies, back.bodies, sizeof u.bodies)) << "the loaded run went its own way";
     EXPECT_EQ(u.datum, back.datum);
+    // A file that stops time: every body stays where it is.
+    back.deltat = 0;
+    const UniverseModel still = back;
+    for (int i = 0; i < 3; ++i) back.Step();
+    EXPECT_EQ(0, std::memcmp(still.bodies, back.bodies, sizeof back.bodies)) << "deltat 0 moved the bodies";
 }
 
 // What the real system holds: 33 slots, the published mass ratios, the Earth

@@ -243,6 +243,19 @@ TEST(Sandbox, RealMoonsOnADateNeverTouchTheirPlanetsThoughTheirEnlargedSpheresWo
     }
 }
 
+// At a high rate a moon goes a quarter of its orbit in a step: run back
+// along straight lines, Enceladus crossed Dione's path and Io Jupiter's.
+TEST(Sandbox, RealMoonsNeverMergeAtTheWindowsRatesThoughTheirStepsAreLong) {
+    for (double deltat : {1.0, 10.242, -3.0}) {
+        UniverseModel u;
+        ASSERT_EQ(1, u.MakeRealSystem(JulianDayFromCalendar(2000, 1, 1, 12, 0)));
+        u.deltat = deltat;
+        MergeOnContact collisions;
+        for (int i = 0; i < 300; ++i) u.Step(&collisions, WindowTickWork);
+        EXPECT_EQ(0, collisions.merges) << "expected no merge at deltat " << deltat << ", got " << collisions.merges;
+    }
+}
+
 TEST(Sandbox, AMergeKeepsTheHeaviersIdentityAndFreesTheLightersSlot) {
     const struct {
         double ma, mb;
