@@ -711,13 +711,20 @@ const HelpLine kHelpLines[] = {
 };
 
 // Keys beyond the classic ones, below them so the classic screen is unchanged.
+// Eight lines between the classic ones and the status line's place, a little
+// closer than the classic ones, so that the status line's place stays clear
+// (the status lines are hidden while help shows).
 const HelpLine kMoreHelpLines[] = {
-    {-0.4f, TRANSLATABLE("                   F4 - planety k dnesnimu datu")},
-    {-0.5f, TRANSLATABLE("                    i - datum a rychlost casu")},
-    {-0.6f, TRANSLATABLE("                    p - pauza")},
-    {-0.7f, TRANSLATABLE("                    t - drahy teles")},
-    {-0.8f, TRANSLATABLE("                  F12 - ulozi obrazek okna")},
-    {-0.9f, TRANSLATABLE("                  F11 - okno / cela obrazovka")},
+    {-0.29f, TRANSLATABLE("                   F4 - planety k dnesnimu datu")},
+    {-0.37f, TRANSLATABLE("                    i - datum a rychlost casu")},
+    {-0.45f, TRANSLATABLE("                    p - pauza")},
+    {-0.53f, TRANSLATABLE("                    t - drahy teles")},
+    {-0.61f, TRANSLATABLE("                  F12 - ulozi obrazek okna")},
+    {-0.69f, TRANSLATABLE("                  F11 - okno / cela obrazovka")},
+    // TRANSLATORS: v: true sizes; Tab and a click: select a body; o: orbits; g: fly to it.
+    {-0.77f, TRANSLATABLE("       v,Tab,klik,o,g - velikost,vyber,drahy,prelet")},
+    // TRANSLATORS: ] and [: the selected body's mass; Delete; Insert: add or throw a body; Backspace: undo.
+    {-0.85f, TRANSLATABLE("     ],[,Del,Ins,BkSp - hmotnost,smazat,pridat,zpet")},
 };
 
 const int kHelpLineCount = sizeof kHelpLines / sizeof kHelpLines[0];
