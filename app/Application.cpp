@@ -666,8 +666,13 @@ void Application::ChangeFrame(int step) {
     AddFramePosition(-1);
 }
 
+// The body Tab or a click selected; with none, the body the camera rides
+// with (a digit key is the quickest way to a planet), else none.
 int Application::SelectedBody() const {
-    if (!universe || frameBody <= kAbsoluteFrame || frameBody >= UniverseSlots) return -1;
+    if (!universe) return -1;
+    const int selected = Inspector::Selected(*universe);
+    if (selected >= 0) return selected;
+    if (frameBody <= kAbsoluteFrame || frameBody >= UniverseSlots) return -1;
     return BodyInUse(universe->bodies[frameBody]) ? frameBody : -1;
 }
 

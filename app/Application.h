@@ -111,8 +111,8 @@ public:
     // height, so that it keeps to its corner of a wider or narrower one. In
     // the window as configured (not full screen, not resized) x as it is.
     float TextX(float x) const;
-    // The body the sandbox's keys act on: the one the camera rides with, the
-    // Sun included, or -1 in the absolute frame.
+    // The body the sandbox's keys act on: the one Tab or a click selected,
+    // else the one the camera rides with (the Sun included), else -1.
     int SelectedBody() const;
 
 private:

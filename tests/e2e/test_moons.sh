@@ -36,7 +36,8 @@ if command -v tesseract >/dev/null; then
         bash -c "echo '$text' | grep -q '32/32 Charon'"
     press Page_Up
     text=$(status_text)
-    check "one more goes back to the absolute frame ('$text')" bash -c "echo '$text' | grep -q '0/32'"
+    # The name, not the digit: tesseract has read this 0 as a 6.
+    check "one more goes back to the absolute frame ('$text')" bash -c "echo '$text' | grep -q '/32 Vesmir'"
 else
     echo "skip: tesseract is not installed, the status line cannot be read"
 fi

@@ -187,6 +187,10 @@ for key in $help_keys; do
         PageUp) names="Page Up" ;;
         PageDown) names="Page Down" ;;
         0..9) names="1 to 9|0" ;;
+        klik) names="click" ;;
+        Del) names="Delete" ;;
+        Ins) names="Insert" ;;
+        BkSp) names="Backspace" ;;
         *) names=$key ;;
     esac
     IFS='|' read -r -a list <<<"$names"

@@ -60,6 +60,18 @@ key BackSpace
 save restored
 check "Backspace brings Jupiter back, the file byte for byte" cmp -s "$WORK/start.ves" "$WORK/restored.ves"
 
+# A body Tab selected is the one ] weighs, not the one ridden with: five
+# presses from none are the Sun, Merkur, Venuse, Zeme, Mars.
+press 6
+key Tab Tab Tab Tab Tab
+key bracketright
+save mars
+check "Tab to Mars, ] doubles Mars ($(field "$WORK/mars.ves" Mars 5))" \
+    near "$(field "$WORK/mars.ves" Mars 5)" "$(awk -v m="$(field "$WORK/start.ves" Mars 5)" 'BEGIN { printf "%.17g", 2 * m }')" 1e-9
+check "and leaves Jupiter, ridden with, as it was" \
+    test "$(field "$WORK/mars.ves" Jupiter 5)" = "$(field "$WORK/start.ves" Jupiter 5)"
+key BackSpace
+
 # Insert tapped, riding with Jupiter again: 20 hyperspeeds (of 1) ahead of
 # the camera, which stands 4 radii out on Jupiter's +z side looking at it.
 press 6
