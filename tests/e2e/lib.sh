@@ -165,6 +165,13 @@ eventually() {
 # Sends Escape and waits for the exit status, which it returns. The program
 # reads Escape's state, so a second or third press is only needed when the
 # first never reached it; each is held across several frames of a slow run.
+# Where the program is stuck and every window there is, kept with the folder
+# for whoever reads a failure of a busy CI run.
+keep_evidence() {
+    xwininfo -root -tree >"$WORK/windows.txt" 2>&1
+    command -v gdb >/dev/null &&
+        timeout 60 gdb -p "$APP_PID" -batch -ex "thread apply all bt" >"$WORK/stuck.txt" 2>&1
+}
 quit_app() {
     local deadline
     for _ in 1 2 3; do
@@ -176,6 +183,7 @@ quit_app() {
     done
     if kill -0 "$APP_PID" 2>/dev/null; then
         fail "program still running 30 s after Escape"
+        keep_evidence
         return 1
     fi
     wait "$APP_PID"
@@ -281,6 +289,7 @@ close_boxes() {
         if [ -z "$id" ]; then
             if [ $((MS - last)) -gt $give_up_ms ]; then
                 fail "message box $((BOXES_CLOSED + 1)) announced but never shown"
+                keep_evidence
                 break
             fi
             sleep 0.1

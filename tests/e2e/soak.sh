@@ -64,6 +64,8 @@ good="$WORK/good"          # pristine copies that damage is restored from
 cases="$WORK/cases"        # the damaged universe files, made from the seed
 mkdir -p "$good" "$cases"
 make_workdir copy
+# The log kept with the folder: a failure under a busy CI run is read there.
+exec > >(tee -a "$WORK/soak.log") 2>&1
 cp -r "$SOURCE_DIR/Data/planety_256x128x24" "$good/"
 # Under valgrind a 640 x 480 frame takes a second; a quarter of the pixels
 # brings that down to a third.

@@ -22,9 +22,10 @@ check "Io's traits name Jupiter (body line 6) as its parent" \
     bash -c "grep -A1 -P '^ins\tIo\t' '$file' | grep -qP '^vlastnosti\t6\t'"
 
 # ---- PageUp through every body: the status line ends at 32/32 Charon
+# Only the line's own width: a body behind the rest of the crop misleads tesseract.
 status_text() {
     screenshot
-    convert "$SHOT" -gravity SouthWest -crop 360x34+0+0 +repage -resize 300% -colorspace Gray -negate \
+    convert "$SHOT" -gravity SouthWest -crop 145x34+0+0 +repage -resize 300% -colorspace Gray -negate \
         "$WORK/status.png" 2>/dev/null
     tesseract "$WORK/status.png" - --psm 7 2>/dev/null | tr -d '\n'
 }
