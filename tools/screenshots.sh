@@ -3,8 +3,9 @@
 # the default view, Jupiter close up (key 6), the help screen (F1) and
 # Jupiter selected and flown to with its panel and the orbits in the
 # shipped 640x480 window, the help screen in Czech with translate 1, the
-# night sky at 1920x1080: riding with Zeme
-# on 1995-06-09, turned to the left, Jupiter beside Antares in Scorpius
+# inner planets' trails from 2030-03-31 at 800x600, the night sky at
+# 1920x1080: riding with Zeme on 1995-06-09, turned to the left, Jupiter
+# beside Antares in Scorpius
 # (a 1280x720 part of the window about them), and with hd 1 Saturn, the Earth
 # by day and night, and Jupiter with its moons; and a second Sun made from a
 # body added beside Jupiter, with trails, seen from above.
@@ -66,6 +67,24 @@ LANGUAGE=cs start
 xdotool key F1
 sleep 1
 import -window "$win" "$out/screenshot-help-cs.png"
+xdotool key Escape
+wait "$pid"
+
+# Today's sky (README): from 2030-03-31 at 800x600, riding with the Sun (1),
+# the info line (i) and trails (t), up at the hyperspeed of 10 and looking
+# down, time sped up for 0.3 s and left to run 18: the inner planets' orbits
+# and the Moon's loops about the Earth's.
+printf 'width 800\nheight 600\n' >configure.txt
+start --date 2030-03-31
+xdotool key --delay 100 1 i t space keydown Shift_L
+sleep 0.75
+xdotool keyup Shift_L keydown Down
+sleep 1.13
+xdotool keyup Down keydown KP_Add
+sleep 0.3
+xdotool keyup KP_Add
+sleep 18
+import -window "$win" "$out/screenshot-today.png"
 xdotool key Escape
 wait "$pid"
 
@@ -140,5 +159,5 @@ sleep 12
 import -window "$win" "$out/screenshot-whatif.png"
 xdotool key Escape
 wait "$pid"
-echo "wrote $out/screenshot-default.png, screenshot-jupiter.png, screenshot-help.png, screenshot-inspect.png, screenshot-help-cs.png, screenshot-sky.png" \
+echo "wrote $out/screenshot-default.png, screenshot-jupiter.png, screenshot-help.png, screenshot-inspect.png, screenshot-help-cs.png, screenshot-today.png, screenshot-sky.png" \
     "and with Data/planety_hd screenshot-saturn.png, screenshot-earth.png, screenshot-moons.png; screenshot-whatif.png"
