@@ -282,5 +282,10 @@ void Inspector::DrawPanel(const Universe& u, GlRenderer* renderer, float x, int 
         ys[i] = y - pitch * i;
         shifts[i] = rightPixels - renderer->TextWidth(text.line[i]);
     }
+    // Full bright whatever the light where the camera is: read over a body
+    // close by, lit text can be as dark as the body's night side.
+    const int bright = renderer->TextFullBright();
+    renderer->SetTextFullBright(1);
     renderer->PrintScreenLines(x, ys, shifts, lines, text.lines, 1, 1, 1);
+    renderer->SetTextFullBright(bright);
 }

@@ -283,6 +283,18 @@ void GlRenderer::BuildAtlas() {
 void GlRenderer::PrintScreenLines(float x, const float* y, const int* shift, const char* const* lines, int count,
                                   float r, float g, float b) {
     if (!lines || !y || !shift || count <= 0) return;
+    // Riding with a small body its near side stands closer than the depth of
+    // screen text, and the scene is drawn after the text: at the nearest
+    // depth there is, the lines stay in front of it.
+    GLfloat range[2] = {0, 1};
+    glGetFloatv(GL_DEPTH_RANGE, range);
+    glDepthRange(0, 0);
+    DrawScreenLines(x, y, shift, lines, count, r, g, b);
+    glDepthRange(range[0], range[1]);
+}
+
+void GlRenderer::DrawScreenLines(float x, const float* y, const int* shift, const char* const* lines, int count,
+                                 float r, float g, float b) {
     bool ascii = atlasTexture != 0;
     for (int k = 0; k < count && ascii; ++k)
         for (const unsigned char* p = (const unsigned char*)lines[k]; p && *p && ascii; ++p)

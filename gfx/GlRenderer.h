@@ -81,7 +81,8 @@ public:
     // pixels, as PrintScreenShifted draws each, in one textured draw from an
     // atlas of the font's ASCII glyphs: the software renderer spends more on
     // a draw than on the text in it, and bitmaps cost it one a line. Texts
-    // beyond ASCII (or no atlas) are drawn line by line as bitmaps.
+    // beyond ASCII (or no atlas) are drawn line by line as bitmaps. Always
+    // on top: no body hides them.
     void PrintScreenLines(float x, const float* y, const int* shift, const char* const* lines, int count, float r,
                           float g, float b);
     // PrintScreen's y from one line of text to the next in a view this many
@@ -183,6 +184,8 @@ public:
     int TextFullBright() const { return textFullBright; }
 
 private:
+    void DrawScreenLines(float x, const float* y, const int* shift, const char* const* lines, int count, float r,
+                         float g, float b);
     enum { MaxTextures = 320, MaxShapes = 160 };
     struct TextureObject {
         uint32_t name;

@@ -25,6 +25,17 @@ trap cleanup EXIT
 export DISPLAY=":$display"
 # Mesa's software rasteriser; there is no GPU on the machines this runs on.
 export LIBGL_ALWAYS_SOFTWARE=${LIBGL_ALWAYS_SOFTWARE:-1}
-"$@"
-status=$?
+log=$(mktemp /tmp/orrery-xvfb-log.XXXXXX)
+"$@" 2>&1 | tee "$log"
+status=${PIPESTATUS[0]}
+# LeakSanitizer's own tracer now and then crashes in the leak check at exit
+# (google/sanitizers#1353; here in some runs of a test binary whose path or
+# arguments put the stack just so) and ends the process with 1 after every
+# test passed: that run's leak check is lost, not a test.
+if [ $status -eq 1 ] && grep -qa 'LeakSanitizer has encountered a fatal error' "$log" &&
+   grep -qa '^\[  PASSED  \]' "$log" && ! grep -qa '^\[  FAILED  \]' "$log"; then
+  echo "run_with_xvfb: every test passed; LeakSanitizer's tracer crashed in the leak check at exit" >&2
+  status=0
+fi
+rm -f "$log"
 exit $status

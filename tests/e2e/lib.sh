@@ -295,12 +295,19 @@ close_boxes() {
             sleep 0.1
             continue
         fi
-        # Box number n is up: Return until it goes away or the next one is
-        # announced. A Return sent just as a box opens may go unseen: again
-        # after a second.
+        # Box number n is up: Return, as a user closes it, until it goes away
+        # or the next one is announced. A Return sent just as a box opens may
+        # go unseen; a second Return could reach the next box instead, as
+        # xdotool gives the focused window's keys to the focus, whichever
+        # window has it by then: so after a second the box's window is
+        # destroyed by its own id, which the box takes as closed.
         sent=0
         while :; do
-            [ $((sent % (10 * E2E_SLOW))) = 0 ] && xdo key --window "$id" Return
+            if [ "$sent" = 0 ]; then
+                xdo key --window "$id" Return
+            elif [ $((sent % (10 * E2E_SLOW))) = 0 ]; then
+                xdo windowclose "$id"
+            fi
             sent=$((sent + 1))
             sleep 0.1
             [ "$(announced_boxes)" -gt "$n" ] && break

@@ -10,6 +10,7 @@ APP_ARGS=(--date 2012-08-05T12:00)
 start_app
 wait_window || { fail "no window"; finish; }
 wait_caption >/dev/null || fail "caption never set"
+focus_app
 
 have_ocr=1
 command -v tesseract >/dev/null || { have_ocr=""; echo "skip: tesseract is not installed, texts are not read"; }

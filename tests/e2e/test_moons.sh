@@ -10,6 +10,7 @@ APP_ARGS=(--date 2012-08-05T12:00)
 start_app
 wait_window || { fail "no window"; finish; }
 wait_caption >/dev/null || fail "caption never set"
+focus_app
 file=$WORK/Data/vesmir.ves
 
 press F2
@@ -30,6 +31,10 @@ status_text() {
     tesseract "$WORK/status.png" - --psm 7 2>/dev/null | tr -d '\n'
 }
 if command -v tesseract >/dev/null; then
+    # Looking up, the Sun leaves the corner the status line is written in.
+    key_down Up
+    sleep_ms 600
+    key_up Up
     for _ in $(seq 32); do press Page_Up; done
     sleep_ms 300
     text=$(status_text)

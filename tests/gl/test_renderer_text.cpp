@@ -264,5 +264,23 @@ TEST_F(RendererText, LinesAtOnceAreTheBitmapsLineByLinePixelForPixel) {
         for (size_t i = 0; i < bitmaps.rgb.size(); ++i) differ += std::abs(int(bitmaps.rgb[i]) - int(atOnce.rgb[i])) > 2;
         EXPECT_EQ(0, differ) << "expected the same pixels, got " << differ << " channels apart (" << bitmaps.CountLit()
                              << " lit as bitmaps, " << atOnce.CountLit() << " at once)";
+        // Riding with a small moon, its near side stands closer than the
+        // text, and is drawn after it: the panel stays whole in front.
+        Clear();
+        glEnable(GL_DEPTH_TEST);
+        renderer.PrintScreenLines(-0.2f, y, shift, lines, count, 1, 1, 1);
+        glPushAttrib(GL_ALL_ATTRIB_BITS);
+        glDisable(GL_COLOR_MATERIAL);
+        glDisable(GL_LIGHTING);
+        glDisable(GL_TEXTURE_2D);
+        glColor3f(0, 0, 0);
+        glBegin(GL_QUADS);  // black, a hair in front of the camera, over the whole view
+        glVertex3f(-1, -1, -0.02f);
+        glVertex3f(1, -1, -0.02f);
+        glVertex3f(1, 1, -0.02f);
+        glVertex3f(-1, 1, -0.02f);
+        glEnd();
+        glPopAttrib();
+        EXPECT_EQ(atOnce.CountLit(), ReadFrame().CountLit()) << "lines hidden behind a nearer body";
     }
 }
