@@ -161,6 +161,7 @@ Application::Application()
       resizable(0),
       framesPerSecond(TicksPerSecond),
       tapCount(0),
+      queuedTotal(0),
       hasFocus(1),
       altHeld(0),
       altUndoTicks(0),
@@ -171,6 +172,7 @@ Application::Application()
       trailsRecorder(&trails, 0, true) {
     scenes[0] = nullptr;
     std::memset(downThisPoll, 0, sizeof downThisPoll);
+    std::memset(queuedPresses, 0, sizeof queuedPresses);
 }
 
 Application::~Application() {
@@ -474,6 +476,8 @@ void Application::HandleEvent(const SDL_Event& event) {
     case SDL_KEYDOWN:
         if (event.key.keysym.sym > 0 && event.key.keysym.sym < SDLK_LAST) {
             int sym = event.key.keysym.sym;
+            // A tick sees one press of a key: a further one waits for the next.
+            if (downThisPoll[sym] && queuedPresses[sym] < 255) ++queuedPresses[sym], ++queuedTotal;
             downThisPoll[sym] = 1;
             if (sym == SDLK_LALT) altHeld = 1;
             for (int i = 0; i < tapCount; ++i) {
@@ -525,6 +529,16 @@ void Application::HandleKeys(Uint8* keyState) {
         // is up for us, whether or not SDL ever reports its release.
         std::memset(keyState, 0, SDLK_LAST);
         tapCount = 0;
+        std::memset(queuedPresses, 0, sizeof queuedPresses);
+        queuedTotal = 0;
+    }
+    // A press queued by an earlier poll shows as a tap, once the key reads up.
+    if (queuedTotal > 0) {
+        for (int sym = 0; sym < SDLK_LAST && tapCount < MaxTaps; ++sym) {
+            if (!queuedPresses[sym] || keyState[sym] || downThisPoll[sym]) continue;
+            --queuedPresses[sym], --queuedTotal;
+            taps[tapCount++] = sym;
+        }
     }
     // SDL's key state only shows keys still down when events are pumped: a
     // key pressed and released between two ticks (easily, while a slow frame

@@ -121,6 +121,10 @@ private:
     Uint8 downThisPoll[SDLK_LAST];
     int taps[MaxTaps];
     int tapCount;
+    // Presses beyond the first of a key within one poll (a slow frame and
+    // quick taps), each shown to one of the following ticks.
+    Uint8 queuedPresses[SDLK_LAST];
+    int queuedTotal;
 
     // Mouse motion and keys act only while the window has the input focus.
     int32_t hasFocus;

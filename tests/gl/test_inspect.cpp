@@ -106,6 +106,25 @@ TEST_F(Inspect, TabRunsThroughTheBodiesInSlotOrderPastAFreedSlotAndBackToNone) {
     }
 }
 
+TEST_F(Inspect, SixQuickTabsWithinOneSlowFrameStillReachJupiter) {
+    Start("2012-08-05T12:00");
+    app.universe->paused = 1;
+    // Tapped faster than a frame is drawn: every press in one poll of events.
+    for (int press = 0; press < 6; ++press) {
+        SDL_Event e;
+        std::memset(&e, 0, sizeof e);
+        e.key.keysym.sym = SDLK_TAB;
+        e.type = SDL_KEYDOWN;
+        app.HandleEvent(e);
+        e.type = SDL_KEYUP;
+        app.HandleEvent(e);
+    }
+    app.HandleKeys(keys);
+    EXPECT_EQ(SunSlot, Inspector::Selected(*app.universe)) << "one press a tick";
+    for (int tick = 0; tick < 8; ++tick) app.Update();
+    EXPECT_EQ(6, Inspector::Selected(*app.universe)) << "the other five in the ticks after, and no more";
+}
+
 TEST_F(Inspect, GFliesSmoothlyToTheSelectedBodyAndRidesWithItFourRadiiAway) {
     Start("2012-08-05T12:00");
     for (int i = 0; i < 6; ++i) Press(SDLK_TAB);
