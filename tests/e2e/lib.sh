@@ -273,7 +273,7 @@ count_box() {
 # is announced but not yet closed and none has come for a quiet while; then
 # gives the keyboard back to the main window.
 close_boxes() {
-    local quiet_ms=$((1500 * E2E_SLOW)) give_up_ms=$((30000 * E2E_SLOW)) last id sent n before=$BOXES_CLOSED
+    local quiet_ms=$((1500 * E2E_SLOW)) give_up_ms=$((30000 * E2E_SLOW)) last id sent present n before=$BOXES_CLOSED
     tick_ms; last=$MS
     while kill -0 "$APP_PID" 2>/dev/null; do
         n=$(announced_boxes)
@@ -296,24 +296,24 @@ close_boxes() {
             continue
         fi
         # Box number n is up: Return, as a user closes it, until it goes away
-        # or the next one is announced. A Return sent just as a box opens may
-        # go unseen; a second Return could reach the next box instead, as
-        # xdotool gives the focused window's keys to the focus, whichever
-        # window has it by then: so after a second the box's window is
-        # destroyed by its own id, which the box takes as closed.
+        # or the next one is announced. Each box is a new connection to the
+        # X server, and the next box's window may get the very id this one
+        # had: so the window is looked for before the announcements are
+        # read (a box is announced before its window exists), and acted on
+        # again only when it has ignored a Return for five seconds, when the
+        # window is destroyed by its id, which the box takes as closed.
         sent=0
+        xdo key --window "$id" Return
         while :; do
-            if [ "$sent" = 0 ]; then
-                xdo key --window "$id" Return
-            elif [ $((sent % (10 * E2E_SLOW))) = 0 ]; then
-                xdo windowclose "$id"
-            fi
-            sent=$((sent + 1))
             sleep 0.1
+            sent=$((sent + 1))
+            present=""
+            box_windows | grep -qx "$id" && present=1
             [ "$(announced_boxes)" -gt "$n" ] && break
-            box_windows | grep -qx "$id" || break
+            [ -n "$present" ] || break
             kill -0 "$APP_PID" 2>/dev/null || return
             if [ $sent -gt $((150 * E2E_SLOW)) ]; then fail "message box $id does not close"; return; fi
+            [ $((sent % (50 * E2E_SLOW))) = 0 ] && xdo windowclose "$id"
         done
         count_box "$(announced_title "$n")"
         tick_ms; last=$MS
