@@ -295,15 +295,18 @@ close_boxes() {
             sleep 0.1
             continue
         fi
-        # Box number n is up: Return, as a user closes it, until it goes away
-        # or the next one is announced. Each box is a new connection to the
-        # X server, and the next box's window may get the very id this one
-        # had: so the window is looked for before the announcements are
-        # read (a box is announced before its window exists), and acted on
-        # again only when it has ignored a Return for five seconds, when the
-        # window is destroyed by its id, which the box takes as closed.
+        # Box number n is up, and no other: the program announces a box only
+        # once the one before is gone. It is closed by destroying its window
+        # by id, which the box takes as closed. Not with Return: xdotool
+        # gives a focused window's keys to the focus, and with no window
+        # manager a key has closed the next box, or none, now and then
+        # (Return itself is tested on the box alone, tests/x11). Each box is
+        # a new connection to the X server and its window often gets the very
+        # id the last one had: the window is looked for before the
+        # announcements are read, since a box is announced before its window
+        # exists.
         sent=0
-        xdo key --window "$id" Return
+        xdo windowclose "$id"
         while :; do
             sleep 0.1
             sent=$((sent + 1))
