@@ -373,6 +373,10 @@ begin_phase() {
   local kind=$1 first must boxes0=$BOXES_CLOSED
   case $kind in
     clean)
+      # A damaged load's boxes can come later than close_boxes waits for
+      # (each texture decoded on a busy machine): they are the damage's.
+      close_boxes
+      boxes0=$BOXES_CLOSED
       restore_textures
       [ -s "$good/vesmir.ves" ] && cp "$good/vesmir.ves" "$ves"
       load; loads=$((loads + 1))
