@@ -18,31 +18,13 @@
 #include "core/sim/Orbits.h"
 #include "gfx/Gl.h"
 #include "sim/Universe.h"
+#include "gl/StartedApp.h"
 #include "support/TestSupport.h"
 
 namespace {
 
-// A started program with the built-in system (date null) or the real one on a date.
-class Inspect : public ::testing::Test {
+class Inspect : public StartedApp {
 protected:
-    void Start(const char* date) {
-        WriteWholeFile(dir.File("configure.txt"), "width 320 height 240\n");
-        mkdir(dir.File("Data").c_str(), 0755);
-        cwd.reset(new WorkingDir(dir.Path()));
-        if (date) {
-            double jd;
-            ASSERT_EQ(1, ParseDateArgument(date, &jd));
-            ASSERT_EQ(1, real.MakeRealSystem(jd));
-            app.startUniverse = &real;
-        }
-        ASSERT_EQ(1, app.Init());
-        std::memset(keys, 0, sizeof keys);
-    }
-    void Press(int key) {
-        keys[key] = 1;
-        app.HandleKeys(keys);
-        keys[key] = 0;
-    }
     void Click() {
         SDL_Event e;
         std::memset(&e, 0, sizeof e);
@@ -51,23 +33,7 @@ protected:
         e.button.x = 160, e.button.y = 120;
         app.HandleEvent(e);
     }
-    void AbsoluteCamera(double out[3]) {
-        double frame[3] = {0, 0, 0};
-        if (app.frameBody) app.universe->ViewPlace(app.frameBody, frame);
-        out[0] = app.camX + frame[0], out[1] = app.camY + frame[1], out[2] = app.camZ + frame[2];
-    }
-
-    ScratchDir dir;
-    std::unique_ptr<WorkingDir> cwd;
-    MessageRecorder messages;  // the moons' maps are not in this folder
-    UniverseModel real;
-    Application app;
-    Uint8 keys[SDLK_LAST];
 };
-
-double Distance(const double a[3], const double b[3]) {
-    return std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) + (a[2] - b[2]) * (a[2] - b[2]));
-}
 
 bool Overlap(const ScreenRect& a, const ScreenRect& b) {
     return a.x0 < b.x1 && b.x0 < a.x1 && a.y0 < b.y1 && b.y0 < a.y1;

@@ -20,49 +20,21 @@
 #include "gfx/Gl.h"
 #include "core/sim/RealSystem.h"
 #include "sim/Universe.h"
+#include "gl/StartedApp.h"
 #include "support/TestSupport.h"
 
 namespace {
 
 int MoonSlot(int moon) { return FirstMoonSlot + moon; }
 
-double Distance(const double a[3], const double b[3]) {
-    return std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) + (a[2] - b[2]) * (a[2] - b[2]));
-}
-
 // The real system with its moons on a date, paused, in a started program.
-class Views : public ::testing::Test {
+class Views : public StartedApp {
 protected:
     void SetUp() override {
-        WriteWholeFile(dir.File("configure.txt"), "width 320 height 240\n");
-        mkdir(dir.File("Data").c_str(), 0755);
-        cwd.reset(new WorkingDir(dir.Path()));
-        double jd;
-        ASSERT_EQ(1, ParseDateArgument("2026-03-20T12:00", &jd));
-        ASSERT_EQ(1, real.MakeRealSystem(jd));
-        app.startUniverse = &real;
-        ASSERT_EQ(1, app.Init());
+        Start("2026-03-20T12:00");
+        ASSERT_NE(nullptr, app.universe);
         app.universe->paused = 1;
-        std::memset(keys, 0, sizeof keys);
     }
-    void Press(int key) {
-        keys[key] = 1;
-        app.HandleKeys(keys);
-        keys[key] = 0;
-    }
-    // Where the camera stands in the model, the view's frame body added.
-    void AbsoluteCamera(double out[3]) {
-        double frame[3] = {0, 0, 0};
-        if (app.frameBody) app.universe->ViewPlace(app.frameBody, frame);
-        out[0] = app.camX + frame[0], out[1] = app.camY + frame[1], out[2] = app.camZ + frame[2];
-    }
-
-    ScratchDir dir;
-    std::unique_ptr<WorkingDir> cwd;
-    MessageRecorder messages;  // the moons' maps are not in this folder
-    UniverseModel real;
-    Application app;
-    Uint8 keys[SDLK_LAST];
 };
 
 }  // namespace
