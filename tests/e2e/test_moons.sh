@@ -23,11 +23,13 @@ check "Io's traits name Jupiter (body line 6) as its parent" \
     bash -c "grep -A1 -P '^ins\tIo\t' '$file' | grep -qP '^vlastnosti\t6\t'"
 
 # ---- PageUp through every body: the status line ends at 32/32 Charon
-# Only the line's own width: a body behind the rest of the crop misleads tesseract.
+# Only the line's own width: a body behind the rest of the crop misleads
+# tesseract. Stretched to black and white: the text is lit, and looking up
+# it can be a dim grey.
 status_text() {
     screenshot
-    convert "$SHOT" -gravity SouthWest -crop 145x34+0+0 +repage -resize 300% -colorspace Gray -negate \
-        "$WORK/status.png" 2>/dev/null
+    convert "$SHOT" -gravity SouthWest -crop 145x34+0+0 +repage -colorspace Gray -auto-level -threshold 40% \
+        -negate -resize 300% "$WORK/status.png" 2>/dev/null
     tesseract "$WORK/status.png" - --psm 7 2>/dev/null | tr -d '\n'
 }
 if command -v tesseract >/dev/null; then
